@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tavrel needs, skipping those already present.
+#   scripts/install-deps.sh          build + run the program
+#   scripts/install-deps.sh --test   also what the test suite needs
+# Runs apt-get through sudo when not already root.
+set -euo pipefail
+
+run_packages=(
+    qt6-qpa-plugins          # xcb / offscreen platform plugins
+    qt6-translations-l10n    # Qt's own zh_CN texts (context menus, dialogs)
+    fonts-arphic-gbsn00lp    # Song face standing in for 宋体
+    fonts-wqy-microhei       # Hei face standing in for 黑体
+    fonts-arphic-gkai00mp    # Kai face standing in for 华文新魏
+)
+build_packages=(cmake g++ make qt6-base-dev)
+test_packages=(locales)      # localedef, for the foreign-locale number test
+
+wanted=("${run_packages[@]}" "${build_packages[@]}")
+if [[ "${1:-}" == "--test" ]]; then
+    wanted+=("${test_packages[@]}")
+fi
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$pkg")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
