@@ -1,0 +1,9 @@
+#include "runtime/startup.h"
+#include "ui/form1.h"
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    return tavrel::startUp(argc, argv, [] { return std::make_unique<tavrel::ui::Form1>(); });
+}

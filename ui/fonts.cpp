@@ -1,0 +1,55 @@
+#include "ui/fonts.h"
+
+#include <QStringList>
+
+namespace tavrel::ui {
+
+namespace {
+
+QStringList familiesFor(Face face)
+{
+    // Windows names first (Chinese, then English), then free faces found on
+    // Linux desktops, the ones Tavrel's packages install among them.
+    const QStringList song{QStringLiteral("宋体"),          QStringLiteral("SimSun"),
+                           QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
+                           QStringLiteral("AR PL UMing CN"),   QStringLiteral("Noto Sans CJK SC"),
+                           QStringLiteral("WenQuanYi Micro Hei")};
+    const QStringList hei{QStringLiteral("黑体"),               QStringLiteral("SimHei"),
+                          QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
+                          QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("Microsoft YaHei")};
+    switch (face) {
+    case Face::Song:
+        return song;
+    case Face::Hei:
+        return hei;
+    case Face::Xinwei:
+        return QStringList{QStringLiteral("华文新魏"),     QStringLiteral("STXinwei"),
+                           QStringLiteral("LXGW WenKai"),  QStringLiteral("AR PL KaitiM GB"),
+                           QStringLiteral("AR PL UKai CN"), QStringLiteral("KaiTi")}
+            + song;
+    case Face::Default:
+        break;
+    }
+    // The platform's default face where it covers Chinese (Windows' dialog
+    // font maps to a Chinese face on a Chinese system), else a plain Hei.
+    return QStringList{QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
+                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("SimSun")}
+        + hei;
+}
+
+} // namespace
+
+QFont fontFor(const FontSpec &spec, const QFont &platformDefault)
+{
+    QFont font = platformDefault;
+    font.setFamilies(familiesFor(spec.face));
+    if (spec.points > 0)
+        font.setPointSizeF(spec.points);
+    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+} // namespace tavrel::ui
