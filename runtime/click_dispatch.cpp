@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <QWidget>
 
 #include <new>
 
@@ -15,6 +16,10 @@ void reportRuntimeError(QWidget *window, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, QStringView(programName).toString(), message,
                     QMessageBox::NoButton, window);
+    // A dialog does not inherit its parent's font; the window's face is the
+    // one chosen to cover Chinese.
+    if (window != nullptr)
+        box.setFont(window->font());
     // Set explicitly: the standard button's text depends on the desktop theme.
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();
