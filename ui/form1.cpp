@@ -4,6 +4,7 @@
 #include "scoring/calculate.h"
 #include "ui/fonts.h"
 #include "ui/form1_description.h"
+#include "ui/score_entry.h"
 #include "ui/wrapping_push_button.h"
 
 #include <QGroupBox>
@@ -115,6 +116,8 @@ Form1::Form1(QWidget *parent)
 
     connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
             [this] { dispatchClick(this, [this] { Command1_Click(*this); }); });
+    connect(findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            [this] { dispatchClick(this, [this] { Command2_Click(*this, prompt_); }); });
 }
 
 QLineEdit *Form1::textBox(Box box) const

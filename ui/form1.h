@@ -11,7 +11,10 @@
 //  - Form1 (here) is a passive view: it builds its controls from the table in
 //    form1_description.h, holds them, and forwards the two button clicks to
 //    the commands through the runtime's click dispatch. It offers its eight
-//    box texts to the commands as BoxTexts and has no other state.
+//    box texts to the commands as BoxTexts, and the modal prompt as Prompt;
+//    it keeps no other state.
+//  - Command2_Click (score_entry.h) asks for the five scores through the
+//    runtime's modal prompt and fills Text1 … Text5 with the answers.
 //  - Command1_Click (scoring/) is the whole computation. It reads and writes
 //    the boxes only through BoxTexts and the runtime's conversions, so it runs
 //    unchanged against this window or against a plain table of texts.
@@ -24,6 +27,7 @@
 // and sums -> singleToText -> setText() of Text6, Text7, Text8.
 
 #include "runtime/box_texts.h"
+#include "runtime/dialog_prompt.h"
 
 #include <QWidget>
 
@@ -46,6 +50,8 @@ public:
 
 private:
     [[nodiscard]] QLineEdit *textBox(Box box) const;
+
+    DialogPrompt prompt_{this};
 };
 
 } // namespace tavrel::ui
