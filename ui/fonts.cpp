@@ -39,13 +39,13 @@ QStringList familiesFor(Face face)
 
 } // namespace
 
-QFont fontFor(const FontSpec &spec, const QFont &platformDefault)
+QFont fontFor(const FontRequest &request, const QFont &platformDefault)
 {
     QFont font = platformDefault;
-    font.setFamilies(familiesFor(spec.face));
-    if (spec.points > 0)
-        font.setPointSizeF(spec.points);
-    font.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    font.setFamilies(familiesFor(request.face));
+    if (request.points > 0)
+        font.setPointSizeF(request.points);
+    font.setWeight(request.bold ? QFont::Bold : QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);

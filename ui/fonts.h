@@ -13,6 +13,6 @@ namespace tavrel::ui {
 // The named faces ship with Chinese editions of Windows only. Elsewhere the
 // stand-ins matter, and must cover Chinese: under LANG=C the font matcher
 // would otherwise settle on a Latin face with no Chinese glyphs at all.
-[[nodiscard]] QFont fontFor(const FontSpec &spec, const QFont &platformDefault);
+[[nodiscard]] QFont fontFor(const FontRequest &request, const QFont &platformDefault);
 
 } // namespace tavrel::ui

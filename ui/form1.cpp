@@ -33,10 +33,10 @@ QString qs(std::u16string_view text)
 
 constexpr int pixels(int twips) { return twips / twipsPerPixel; }
 
-QWidget *createControl(const ControlSpec &spec, QWidget *container)
+QWidget *createControl(const ControlEntry &entry, QWidget *container)
 {
-    const QString caption = qs(spec.caption);
-    switch (spec.kind) {
+    const QString caption = qs(entry.caption);
+    switch (entry.kind) {
     case ControlKind::PushButton: {
         auto *button = new WrappingPushButton(caption, container);
         // Enter and Esc press no button of this window.
@@ -63,6 +63,51 @@ QWidget *createControl(const ControlSpec &spec, QWidget *container)
     return nullptr;
 }
 
+using TabStops = std::vector<std::pair<int, QWidget *>>;
+
+// Creates every control of the table inside `form`; returns those that take
+// focus, with their tab indices.
+TabStops buildControls(QWidget &form, const QFont &platformDefault)
+{
+    QWidget *frame = nullptr; // listed before the controls it holds
+    TabStops tabStops;
+    for (const ControlEntry &entry : form1Controls) {
+        QWidget *container = entry.container == Container::Frame1 ? frame : &form;
+        QWidget *control = createControl(entry, container);
+        control->setObjectName(qs(entry.name));
+        control->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
+                             pixels(entry.height));
+        if (entry.kind != ControlKind::Picture)
+            control->setFont(fontFor(entry.font, platformDefault));
+        if (entry.kind == ControlKind::GroupFrame)
+            frame = control;
+        if (entry.kind == ControlKind::Label)
+            control->lower(); // the boxes lie above the label rectangles
+        if (entry.kind == ControlKind::TextBox || entry.kind == ControlKind::PushButton)
+            tabStops.emplace_back(entry.tabIndex, control);
+    }
+    return tabStops;
+}
+
+// Focus follows the tab indices, wrapping from the last back to the first,
+// and starts at the first.
+void applyTabOrder(TabStops tabStops)
+{
+    std::sort(tabStops.begin(), tabStops.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabStops.size(); ++i)
+        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+    tabStops.front().second->setFocus();
+}
+
+// A screen reader announces each box by the caption beside it.
+void nameBoxesAfterTheirLabels(const QWidget &form)
+{
+    for (const BoxLabel &pair : boxLabels)
+        form.findChild<QLineEdit *>(qs(pair.box))
+            ->setAccessibleName(form.findChild<QLabel *>(qs(pair.label))->text());
+}
+
 QIcon applicationIcon()
 {
     QIcon icon;
@@ -85,34 +130,8 @@ Form1::Form1(QWidget *parent)
     const QFont platformDefault = font();
     setFont(fontFor(defaultFont, platformDefault));
 
-    // The frame is listed before the controls it holds.
-    QWidget *frame = nullptr;
-    std::vector<std::pair<int, QWidget *>> focusable;
-    for (const ControlSpec &spec : form1Controls) {
-        QWidget *container = spec.container == Container::Frame1 ? frame : this;
-        QWidget *control = createControl(spec, container);
-        control->setObjectName(qs(spec.name));
-        control->setGeometry(pixels(spec.left), pixels(spec.top), pixels(spec.width),
-                             pixels(spec.height));
-        if (spec.kind != ControlKind::Picture)
-            control->setFont(fontFor(spec.font, platformDefault));
-        if (spec.kind == ControlKind::GroupFrame)
-            frame = control;
-        if (spec.kind == ControlKind::Label)
-            control->lower(); // the boxes lie above the label rectangles
-        if (spec.kind == ControlKind::TextBox || spec.kind == ControlKind::PushButton)
-            focusable.emplace_back(spec.tabIndex, control);
-    }
-
-    std::sort(focusable.begin(), focusable.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < focusable.size(); ++i)
-        setTabOrder(focusable[i - 1].second, focusable[i].second);
-    focusable.front().second->setFocus();
-
-    for (const BoxLabel &pair : boxLabels)
-        findChild<QLineEdit *>(qs(pair.box))
-            ->setAccessibleName(findChild<QLabel *>(qs(pair.label))->text());
+    applyTabOrder(buildControls(*this, platformDefault));
+    nameBoxesAfterTheirLabels(*this);
 
     connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
             [this] { dispatchClick(this, [this] { Command1_Click(*this); }); });

@@ -17,14 +17,14 @@ enum class Container { Form1, Frame1 };
 // (see fonts.h), since the named faces belong to the platform, not to us.
 enum class Face { Default, Song, Hei, Xinwei };
 
-struct FontSpec
+struct FontRequest
 {
     Face face = Face::Default;
     double points = 0; // 0: the platform's default size
     bool bold = false;
 };
 
-struct ControlSpec
+struct ControlEntry
 {
     std::string_view name;
     ControlKind kind;
@@ -32,7 +32,7 @@ struct ControlSpec
     std::u16string_view caption;
     int left, top, width, height; // twips, relative to the container's outer corner
     int tabIndex;                 // noTabIndex for the picture
-    FontSpec font;
+    FontRequest font;
 };
 
 inline constexpr int twipsPerPixel = 15; // at 96 dots per inch
@@ -42,22 +42,22 @@ inline constexpr std::u16string_view formTitle = u"Tavrel";
 inline constexpr int formClientWidth = 8730;
 inline constexpr int formClientHeight = 6795;
 
-inline constexpr FontSpec defaultFont{};
-inline constexpr FontSpec songBold1425{Face::Song, 14.25, true};
-inline constexpr FontSpec songBold42{Face::Song, 42, true};
-inline constexpr FontSpec songBold2625{Face::Song, 26.25, true};
-inline constexpr FontSpec song2175{Face::Song, 21.75, false};
-inline constexpr FontSpec xinwei2175{Face::Xinwei, 21.75, false};
-inline constexpr FontSpec hei18{Face::Hei, 18, false};
-inline constexpr FontSpec hei1425{Face::Hei, 14.25, false};
-inline constexpr FontSpec heiBold2175{Face::Hei, 21.75, true};
+inline constexpr FontRequest defaultFont{};
+inline constexpr FontRequest songBold1425{Face::Song, 14.25, true};
+inline constexpr FontRequest songBold42{Face::Song, 42, true};
+inline constexpr FontRequest songBold2625{Face::Song, 26.25, true};
+inline constexpr FontRequest song2175{Face::Song, 21.75, false};
+inline constexpr FontRequest xinwei2175{Face::Xinwei, 21.75, false};
+inline constexpr FontRequest hei18{Face::Hei, 18, false};
+inline constexpr FontRequest hei1425{Face::Hei, 14.25, false};
+inline constexpr FontRequest heiBold2175{Face::Hei, 21.75, true};
 
 using K = ControlKind;
 using C = Container;
 
 // In the order of the window description; apart from the three result labels,
 // whose rectangles reach under the boxes beside them, no two controls overlap.
-inline constexpr std::array<ControlSpec, 21> form1Controls{{
+inline constexpr std::array<ControlEntry, 21> form1Controls{{
     {"Command2", K::PushButton, C::Form1, u"输入成绩", 7080, 840, 975, 735, 19, songBold1425},
     {"Frame1", K::GroupFrame, C::Form1, u"", 600, 2160, 7455, 4575, 11, defaultFont},
     {"Text8", K::TextBox, C::Frame1, u"", 2760, 2760, 2415, 975, 18, songBold42},
