@@ -67,6 +67,7 @@ int startUp(int &argc, char **argv,
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringView(programName).toString());
     QApplication::setApplicationVersion(QString::fromLatin1(programVersion));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(applicationId));
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
 
     // Qt's own texts (a text box's context menu, standard dialogs) in Chinese.

@@ -6,14 +6,19 @@
 set -euo pipefail
 
 run_packages=(
-    qt6-qpa-plugins          # xcb / offscreen platform plugins
     qt6-translations-l10n    # Qt's own zh_CN texts (context menus, dialogs)
     fonts-arphic-gbsn00lp    # Song face standing in for 宋体
     fonts-wqy-microhei       # Hei face standing in for 黑体
     fonts-arphic-gkai00mp    # Kai face standing in for 华文新魏
 )
 build_packages=(cmake g++ make qt6-base-dev)
-test_packages=(locales)      # localedef, for the foreign-locale number test
+test_packages=(
+    locales                    # locale sources, for the decimal-comma number test
+    desktop-file-utils appstream   # offline validators of the desktop files
+    dpkg-dev file              # the Debian package: dpkg-shlibdeps, file
+    xvfb xauth libx11-dev      # starting the packaged program on a real X server
+    binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev   # checking the Windows resources
+)
 
 wanted=("${run_packages[@]}" "${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then
