@@ -1,5 +1,6 @@
 #include "ui/fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace tavrel::ui {
@@ -39,10 +40,22 @@ QStringList familiesFor(Face face)
 
 } // namespace
 
-QFont fontFor(const FontRequest &request, const QFont &platformDefault)
+FontFaces::FontFaces()
 {
+    for (const QString &family : QFontDatabase::families())
+        installed_.insert(family.toCaseFolded());
+}
+
+QFont FontFaces::fontFor(const FontRequest &request, const QFont &platformDefault) const
+{
+    QStringList families;
+    for (const QString &family : familiesFor(request.face))
+        if (installed_.contains(family.toCaseFolded()))
+            families << family;
+
     QFont font = platformDefault;
-    font.setFamilies(familiesFor(request.face));
+    if (!families.isEmpty()) // else the platform's own choice, as for any missing family
+        font.setFamilies(families);
     if (request.points > 0)
         font.setPointSizeF(request.points);
     font.setWeight(request.bold ? QFont::Bold : QFont::Normal);

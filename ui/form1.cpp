@@ -55,7 +55,8 @@ QWidget *createControl(const ControlEntry &entry, QWidget *container)
     }
     case ControlKind::Picture: {
         auto *picture = new QLabel(container);
-        picture->setPixmap(QPixmap(QStringLiteral(":/tavrel/stamp.jpg")));
+        // Naming the format loads just the JPEG reader, not every image plugin.
+        picture->setPixmap(QPixmap(QStringLiteral(":/tavrel/stamp.jpg"), "JPG"));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     }
@@ -67,7 +68,7 @@ using TabStops = std::vector<std::pair<int, QWidget *>>;
 
 // Creates every control of the table inside `form`; returns those that take
 // focus, with their tab indices.
-TabStops buildControls(QWidget &form, const QFont &platformDefault)
+TabStops buildControls(QWidget &form, const FontFaces &faces, const QFont &platformDefault)
 {
     QWidget *frame = nullptr; // listed before the controls it holds
     TabStops tabStops;
@@ -78,7 +79,7 @@ TabStops buildControls(QWidget &form, const QFont &platformDefault)
         control->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
                              pixels(entry.height));
         if (entry.kind != ControlKind::Picture)
-            control->setFont(fontFor(entry.font, platformDefault));
+            control->setFont(faces.fontFor(entry.font, platformDefault));
         if (entry.kind == ControlKind::GroupFrame)
             frame = control;
         if (entry.kind == ControlKind::Label)
@@ -108,10 +109,13 @@ void nameBoxesAfterTheirLabels(const QWidget &form)
             ->setAccessibleName(form.findChild<QLabel *>(qs(pair.label))->text());
 }
 
+// The sizes a title bar and a task switcher use; the desktop's menus take
+// the larger ones from the icon theme. Each size added here is decoded at
+// start-up.
 QIcon applicationIcon()
 {
     QIcon icon;
-    for (const int size : {16, 32, 48, 128, 256})
+    for (const int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/tavrel/icons/tavrel-%1.png").arg(size), QSize(size, size));
     return icon;
 }
@@ -128,9 +132,10 @@ Form1::Form1(QWidget *parent)
     setWindowIcon(applicationIcon());
     setFixedSize(pixels(formClientWidth), pixels(formClientHeight));
     const QFont platformDefault = font();
-    setFont(fontFor(defaultFont, platformDefault));
+    const FontFaces faces;
+    setFont(faces.fontFor(defaultFont, platformDefault));
 
-    applyTabOrder(buildControls(*this, platformDefault));
+    applyTabOrder(buildControls(*this, faces, platformDefault));
     nameBoxesAfterTheirLabels(*this);
 
     connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,

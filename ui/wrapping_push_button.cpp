@@ -17,14 +17,19 @@ int lineCount(const QFontMetrics &metrics, int width, const QString &text)
 
 // The narrowest width at which `text` still takes no more lines than at
 // `width`: wrapping there fills the lines evenly ("输入" above "成绩")
-// instead of leaving one character alone on the last line.
+// instead of leaving one character alone on the last line. An even share of
+// the text's width usually is that width already; otherwise a search between
+// it and the full width finds it.
 int balancedWidth(const QFontMetrics &metrics, int width, const QString &text)
 {
     const int lines = lineCount(metrics, width, text);
     if (lines == 1)
         return width;
-    int narrowest = 1;
+    int narrowest = std::min(width, (metrics.horizontalAdvance(text) + lines - 1) / lines);
+    if (lineCount(metrics, narrowest, text) <= lines)
+        return narrowest;
     int widest = width;
+    ++narrowest;
     while (narrowest < widest) {
         const int middle = narrowest + (widest - narrowest) / 2;
         if (lineCount(metrics, middle, text) <= lines)
@@ -36,6 +41,13 @@ int balancedWidth(const QFontMetrics &metrics, int width, const QString &text)
 }
 
 } // namespace
+
+int WrappingPushButton::captionWidth(const QString &caption, int available) const
+{
+    if (layout_.available != available || layout_.caption != caption || layout_.font != font())
+        layout_ = {caption, font(), available, balancedWidth(fontMetrics(), available, caption)};
+    return layout_.width;
+}
 
 void WrappingPushButton::paintEvent(QPaintEvent * /*event*/)
 {
@@ -53,7 +65,7 @@ void WrappingPushButton::paintEvent(QPaintEvent * /*event*/)
     if (isDown())
         contents.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                            style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
-    const int width = balancedWidth(fontMetrics(), contents.width(), caption);
+    const int width = captionWidth(caption, contents.width());
     contents.adjust((contents.width() - width) / 2, 0, -(contents.width() - width + 1) / 2, 0);
     painter.drawItemText(contents, Qt::AlignCenter | Qt::TextWordWrap, option.palette, isEnabled(),
                          caption, QPalette::ButtonText);

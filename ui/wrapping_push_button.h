@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFont>
 #include <QPushButton>
+#include <QString>
 
 namespace tavrel::ui {
 
@@ -16,6 +18,20 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    // The width the caption is wrapped at, kept for repaints (hover, press,
+    // focus) since laying the caption out takes several passes.
+    [[nodiscard]] int captionWidth(const QString &caption, int available) const;
+
+    struct Layout
+    {
+        QString caption;
+        QFont font;
+        int available = -1;
+        int width = 0;
+    };
+    mutable Layout layout_;
 };
 
 } // namespace tavrel::ui
