@@ -129,6 +129,13 @@ void CalculateTest::runTimeErrorsLeaveBoxesAsTheyStood_data()
     // Just past the largest single, the value rounds up to infinity.
     row("rounds-beyond-single", {u"3.4028236e38"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s},
         ErrorKind::Overflow, 1);
+    // Pasted megabytes: refused as any other text, with nothing changed.
+    const QString megabyte(1 << 20, u'9');
+    row("megabyte-of-digits", {u"85"_s, megabyte, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::Overflow, 2);
+    row("megabyte-of-text", {u"85"_s, u"90"_s, u"78"_s, u"9"_s + QString(1 << 20, u'x'), u"88"_s},
+        ErrorKind::InvalidNumber, 4);
+    row("control-character", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 3);
+    row("byte-order-mark", {u"﻿85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 1);
     // Every score fits, but the running sum over positions 2 to 5 does not.
     row("running-sum-overflow", {u"1"_s, u"3e38"_s, u"3e38"_s, u"1"_s, u"1"_s}, ErrorKind::Overflow, 0);
     row("running-sum-overflow-negative", {u"1"_s, u"1"_s, u"1"_s, u"-3e38"_s, u"-3e38"_s},
