@@ -13,8 +13,14 @@ inline constexpr int boxCount = 8;
 inline constexpr int judgeCount = 5;
 
 // Box k for k in 1 … 8.
-constexpr Box boxNumber(int k) { return static_cast<Box>(k); }
-constexpr int numberOf(Box box) { return static_cast<int>(box); }
+constexpr Box boxNumber(int k)
+{
+    return static_cast<Box>(k);
+}
+constexpr int numberOf(Box box)
+{
+    return static_cast<int>(box);
+}
 
 // The texts of the boxes are the program's whole state. The commands reach
 // them only through this interface, so they run the same against the window

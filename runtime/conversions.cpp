@@ -48,7 +48,10 @@ std::optional<char> asciiEquivalent(char16_t c)
     return std::nullopt;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Checks the grammar of an already trimmed ASCII text (std::from_chars alone
 // would accept "inf" and "nan" and stop silently at the first stray character).
@@ -103,8 +106,8 @@ bool magnitudeAtLeastOne(std::string_view s)
     if (!nonZeroSeen)
         return false;
     // The decimal exponent of the first non-zero digit, before the exponent part.
-    const long long leading = significantIntegerDigits > 0 ? significantIntegerDigits - 1
-                                                           : -(zerosAfterPoint + 1);
+    const long long leading
+        = significantIntegerDigits > 0 ? significantIntegerDigits - 1 : -(zerosAfterPoint + 1);
     constexpr long long saturation = 1'000'000'000'000;
     long long exponent = 0;
     bool negativeExponent = false;
@@ -227,7 +230,7 @@ std::string plainNotation(const ScientificParts &parts)
         text += parts.digits;
         text.append(static_cast<std::size_t>(parts.exponent + 1 - digitCount), '0');
     } else {
-        const auto integerDigits = static_cast<std::size_t>(parts.exponent + 1);
+        const auto integerDigits = static_cast<std::size_t>(parts.exponent) + 1;
         text += parts.digits.substr(0, integerDigits);
         text += '.';
         text += parts.digits.substr(integerDigits);

@@ -29,8 +29,8 @@
 // "100000", 263/3 gives "87.666664"), scientific notation with a bare
 // exponent outside that range (the single nearest 1e38 gives "1e38", the one
 // nearest 7e-26 gives "7e-26"). A very few singles need one digit more than
-// their shortest text, because reading through a double rounds twice. An infinity shows as "无穷大" or "-无穷大", a NaN as
-// "非数字"; the scoring rules never let either reach a box.
+// their shortest text, because reading through a double rounds twice. An infinity shows as "无穷大"
+// or "-无穷大", a NaN as "非数字"; the scoring rules never let either reach a box.
 //
 // The arithmetic is IEEE 754 binary32 and binary64 with round to nearest; the
 // build refuses a target that evaluates in extended precision.

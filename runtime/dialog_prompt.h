@@ -12,9 +12,10 @@ namespace tavrel {
 class DialogPrompt final : public Prompt
 {
 public:
-    explicit DialogPrompt(QWidget *owner) : owner_(owner) {}
+    explicit DialogPrompt(QWidget *owner) : owner_(owner) { }
 
-    [[nodiscard]] std::u16string ask(std::u16string_view message, std::u16string_view title) override;
+    [[nodiscard]] std::u16string ask(std::u16string_view message,
+                                     std::u16string_view title) override;
 
 private:
     QWidget *owner_;

@@ -13,7 +13,8 @@ class Prompt
 public:
     virtual ~Prompt() = default;
 
-    [[nodiscard]] virtual std::u16string ask(std::u16string_view message, std::u16string_view title) = 0;
+    [[nodiscard]] virtual std::u16string ask(std::u16string_view message, std::u16string_view title)
+        = 0;
 
 protected:
     Prompt() = default;

@@ -2,16 +2,18 @@
 
 namespace tavrel {
 
-RuntimeError::RuntimeError(ErrorKind kind) : kind_(kind) {}
+RuntimeError::RuntimeError(ErrorKind kind) : kind_(kind) { }
 
 RuntimeError::RuntimeError(ErrorKind kind, Box source, std::u16string_view text)
     : kind_(kind), source_(source), text_(text)
-{
-}
+{ }
 
 namespace {
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
 
 // "评委3" for Text3; the result boxes are never a score's source, but name
 // them plainly all the same rather than invent a judge.

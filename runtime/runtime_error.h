@@ -11,9 +11,9 @@ namespace tavrel {
 
 // What went wrong, for the one kind of run-time error the program knows.
 enum class ErrorKind {
-    EmptyNumber,      // a score box holds no text, or only white space
-    InvalidNumber,    // a score box holds something that is not a number
-    Overflow,         // a value beyond the range the arithmetic can hold
+    EmptyNumber, // a score box holds no text, or only white space
+    InvalidNumber, // a score box holds something that is not a number
+    Overflow, // a value beyond the range the arithmetic can hold
     InvalidOperation, // an arithmetic result that is not a number
     DivisionByZero,
 };

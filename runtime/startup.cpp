@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 namespace tavrel {
 
 namespace {

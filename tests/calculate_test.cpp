@@ -50,7 +50,7 @@ void CalculateTest::writesHighestLowestAndTrimmedMean_data()
     QTest::addColumn<QStringList>("scores");
     QTest::addColumn<QStringList>("results"); // Text6, Text7, Text8
 
-    const auto row = [](const char *name, QStringList scores, QStringList results) {
+    const auto row = [](const char *name, const QStringList &scores, const QStringList &results) {
         QTest::newRow(name) << scores << results;
     };
     row("panel-example", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s},
@@ -103,7 +103,7 @@ void CalculateTest::runTimeErrorsLeaveBoxesAsTheyStood_data()
     QTest::addColumn<ErrorKind>("kind");
     QTest::addColumn<int>("source"); // 0: the arithmetic, not one box
 
-    const auto row = [](const char *name, QStringList scores, ErrorKind kind, int source) {
+    const auto row = [](const char *name, const QStringList &scores, ErrorKind kind, int source) {
         QTest::newRow(name) << scores << kind << source;
     };
     row("empty-box", {u"85"_s, u"90"_s, u""_s, u"92"_s, u"88"_s}, ErrorKind::EmptyNumber, 3);
@@ -111,19 +111,24 @@ void CalculateTest::runTimeErrorsLeaveBoxesAsTheyStood_data()
     row("letters", {u"85"_s, u"90"_s, u"abc"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 3);
     row("unit-after-number", {u"85分"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s},
         ErrorKind::InvalidNumber, 1);
-    row("decimal-comma", {u"85"_s, u"1,5"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 2);
-    row("hexadecimal", {u"85"_s, u"90"_s, u"78"_s, u"0x10"_s, u"88"_s}, ErrorKind::InvalidNumber, 4);
-    row("infinity-word", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"inf"_s}, ErrorKind::InvalidNumber, 5);
+    row("decimal-comma", {u"85"_s, u"1,5"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber,
+        2);
+    row("hexadecimal", {u"85"_s, u"90"_s, u"78"_s, u"0x10"_s, u"88"_s}, ErrorKind::InvalidNumber,
+        4);
+    row("infinity-word", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"inf"_s}, ErrorKind::InvalidNumber,
+        5);
     row("nan-word", {u"nan"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 1);
     row("first-bad-box-reported", {u"85"_s, u"x"_s, u"78"_s, u""_s, u"88"_s},
         ErrorKind::InvalidNumber, 2);
     row("beyond-double", {u"85"_s, u"90"_s, u"1e400"_s, u"92"_s, u"88"_s}, ErrorKind::Overflow, 3);
     // Beyond the single range at any position: refused as it is read, so no
     // infinity reaches the results.
-    row("beyond-single-first", {u"1e39"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::Overflow, 1);
+    row("beyond-single-first", {u"1e39"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::Overflow,
+        1);
     row("beyond-single-third", {u"85"_s, u"90"_s, u"-1e39"_s, u"92"_s, u"88"_s},
         ErrorKind::Overflow, 3);
-    row("beyond-single-fifth", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"1e39"_s}, ErrorKind::Overflow, 5);
+    row("beyond-single-fifth", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"1e39"_s}, ErrorKind::Overflow,
+        5);
     row("opposite-infinities", {u"85"_s, u"1e39"_s, u"-1e39"_s, u"92"_s, u"88"_s},
         ErrorKind::Overflow, 2);
     // Just past the largest single, the value rounds up to infinity.
@@ -131,13 +136,17 @@ void CalculateTest::runTimeErrorsLeaveBoxesAsTheyStood_data()
         ErrorKind::Overflow, 1);
     // Pasted megabytes: refused as any other text, with nothing changed.
     const QString megabyte(1 << 20, u'9');
-    row("megabyte-of-digits", {u"85"_s, megabyte, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::Overflow, 2);
+    row("megabyte-of-digits", {u"85"_s, megabyte, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::Overflow,
+        2);
     row("megabyte-of-text", {u"85"_s, u"90"_s, u"78"_s, u"9"_s + QString(1 << 20, u'x'), u"88"_s},
         ErrorKind::InvalidNumber, 4);
-    row("control-character", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 3);
-    row("byte-order-mark", {u"﻿85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, ErrorKind::InvalidNumber, 1);
+    row("control-character", {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s},
+        ErrorKind::InvalidNumber, 3);
+    row("byte-order-mark", {u"﻿85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s},
+        ErrorKind::InvalidNumber, 1);
     // Every score fits, but the running sum over positions 2 to 5 does not.
-    row("running-sum-overflow", {u"1"_s, u"3e38"_s, u"3e38"_s, u"1"_s, u"1"_s}, ErrorKind::Overflow, 0);
+    row("running-sum-overflow", {u"1"_s, u"3e38"_s, u"3e38"_s, u"1"_s, u"1"_s}, ErrorKind::Overflow,
+        0);
     row("running-sum-overflow-negative", {u"1"_s, u"1"_s, u"1"_s, u"-3e38"_s, u"-3e38"_s},
         ErrorKind::Overflow, 0);
 }
@@ -154,7 +163,8 @@ void CalculateTest::runTimeErrorsLeaveBoxesAsTheyStood()
         QFAIL("no run-time error");
     } catch (const RuntimeError &error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.source(), source == 0 ? std::nullopt : std::optional<Box>(boxNumber(source)));
+        QCOMPARE(error.source(),
+                 source == 0 ? std::nullopt : std::optional<Box>(boxNumber(source)));
         QVERIFY(!error.message().empty());
     }
     QVERIFY(table == before);

@@ -69,10 +69,12 @@ void ConversionsTest::acceptsTypedNumbers_data()
     QTest::newRow("mixed-widths") << QStringLiteral("9０.２5") << 90.25;
     QTest::newRow("correctly-rounded") << QStringLiteral("0.1") << 0.1;
     QTest::newRow("many-digits") << QStringLiteral("90.123456789") << 90.123456789;
-    QTest::newRow("halfway-ties-to-even") << QStringLiteral("9007199254740993") << 9007199254740992.0;
-    QTest::newRow("largest-double") << QStringLiteral("1.7976931348623157e308")
-                                    << std::numeric_limits<double>::max();
-    QTest::newRow("subnormal") << QStringLiteral("5e-324") << std::numeric_limits<double>::denorm_min();
+    QTest::newRow("halfway-ties-to-even")
+        << QStringLiteral("9007199254740993") << 9007199254740992.0;
+    QTest::newRow("largest-double")
+        << QStringLiteral("1.7976931348623157e308") << std::numeric_limits<double>::max();
+    QTest::newRow("subnormal") << QStringLiteral("5e-324")
+                               << std::numeric_limits<double>::denorm_min();
     QTest::newRow("underflow-reads-zero") << QStringLiteral("1e-400") << 0.0;
     QTest::newRow("underflow-keeps-sign") << QStringLiteral("-1e-400") << -0.0;
     QTest::newRow("huge-exponent-tiny") << QStringLiteral("1e-99999999999999999999") << 0.0;
@@ -96,7 +98,8 @@ void ConversionsTest::rejectsEverythingElse_data()
 
     QTest::newRow("empty") << QString() << ParseStatus::Empty;
     QTest::newRow("spaces-only") << QStringLiteral("   ") << ParseStatus::Empty;
-    QTest::newRow("ideographic-spaces-only") << QStringLiteral("\u3000\u3000") << ParseStatus::Empty;
+    QTest::newRow("ideographic-spaces-only")
+        << QStringLiteral("\u3000\u3000") << ParseStatus::Empty;
     QTest::newRow("letters") << QStringLiteral("abc") << ParseStatus::Invalid;
     QTest::newRow("unit-after") << QStringLiteral("85分") << ParseStatus::Invalid;
     QTest::newRow("decimal-comma") << QStringLiteral("1,5") << ParseStatus::Invalid;
@@ -127,7 +130,8 @@ void ConversionsTest::rejectsEverythingElse_data()
     QTest::newRow("beyond-double-negative") << QStringLiteral("-2e308") << ParseStatus::Overflow;
     QTest::newRow("beyond-double-by-digits")
         << QString(QStringLiteral("1") + QString(400, u'0')) << ParseStatus::Overflow;
-    QTest::newRow("huge-exponent") << QStringLiteral("1e99999999999999999999") << ParseStatus::Overflow;
+    QTest::newRow("huge-exponent")
+        << QStringLiteral("1e99999999999999999999") << ParseStatus::Overflow;
 }
 
 void ConversionsTest::rejectsEverythingElse()
@@ -143,16 +147,21 @@ void ConversionsTest::errorsNameTheJudgeAndQuoteTheText_data()
     QTest::addColumn<int>("judge");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("invalid") << QStringLiteral("abc") << 3 << QStringLiteral("评委3的成绩“abc”不是有效的数字。");
-    QTest::newRow("empty") << QString() << 1 << QStringLiteral("评委1的成绩是空的，请输入一个数字。");
-    QTest::newRow("beyond-double") << QStringLiteral("1e400") << 5
-                                   << QStringLiteral("评委5的成绩“1e400”太大，超出了可以计算的范围。");
-    QTest::newRow("long-text-shortened") << QStringLiteral("abcdefghijklmnopqrstuvwxyz") << 2
-                                         << QStringLiteral("评委2的成绩“abcdefghijklmno…”不是有效的数字。");
+    QTest::newRow("invalid") << QStringLiteral("abc") << 3
+                             << QStringLiteral("评委3的成绩“abc”不是有效的数字。");
+    QTest::newRow("empty") << QString() << 1
+                           << QStringLiteral("评委1的成绩是空的，请输入一个数字。");
+    QTest::newRow("beyond-double")
+        << QStringLiteral("1e400") << 5
+        << QStringLiteral("评委5的成绩“1e400”太大，超出了可以计算的范围。");
+    QTest::newRow("long-text-shortened")
+        << QStringLiteral("abcdefghijklmnopqrstuvwxyz") << 2
+        << QStringLiteral("评委2的成绩“abcdefghijklmno…”不是有效的数字。");
     // Fifteen units would end in the first half of the pair; the cut moves before it.
     QTest::newRow("cut-keeps-surrogate-pair")
         << QString(QString(14, u'x') + QStringLiteral("😀yz")) << 4
-        << QString(QStringLiteral("评委4的成绩“") + QString(14, u'x') + QStringLiteral("…”不是有效的数字。"));
+        << QString(QStringLiteral("评委4的成绩“") + QString(14, u'x')
+                   + QStringLiteral("…”不是有效的数字。"));
 }
 
 void ConversionsTest::errorsNameTheJudgeAndQuoteTheText()
@@ -192,10 +201,13 @@ void ConversionsTest::singleToText_data()
     QTest::newRow("fraction-inside-digits") << 1234.5f << QStringLiteral("1234.5");
     QTest::newRow("tiny-scientific") << 0.000001f << QStringLiteral("1e-6");
     QTest::newRow("huge-scientific") << 1e38f << QStringLiteral("1e38");
-    QTest::newRow("largest-single") << std::numeric_limits<float>::max() << QStringLiteral("3.4028235e38");
-    QTest::newRow("smallest-subnormal") << std::numeric_limits<float>::denorm_min() << QStringLiteral("1e-45");
+    QTest::newRow("largest-single")
+        << std::numeric_limits<float>::max() << QStringLiteral("3.4028235e38");
+    QTest::newRow("smallest-subnormal")
+        << std::numeric_limits<float>::denorm_min() << QStringLiteral("1e-45");
     QTest::newRow("infinity") << std::numeric_limits<float>::infinity() << QStringLiteral("无穷大");
-    QTest::newRow("negative-infinity") << -std::numeric_limits<float>::infinity() << QStringLiteral("-无穷大");
+    QTest::newRow("negative-infinity")
+        << -std::numeric_limits<float>::infinity() << QStringLiteral("-无穷大");
     QTest::newRow("nan") << std::numeric_limits<float>::quiet_NaN() << QStringLiteral("非数字");
 }
 

@@ -51,7 +51,8 @@ void DecimalCorpusTest::everyLineRoundsCorrectly()
         const std::uint32_t single = line.mid(5, 8).toUInt(nullptr, 16);
         const std::uint64_t bits = line.mid(14, 16).toULongLong(nullptr, 16);
         const QByteArray text = line.mid(64);
-        const ParsedNumber parsed = parseAsciiNumber(std::string_view(text.constData(), text.size()));
+        const ParsedNumber parsed
+            = parseAsciiNumber(std::string_view(text.constData(), text.size()));
         ++checked;
 
         const auto expected = std::bit_cast<double>(bits);
@@ -61,7 +62,8 @@ void DecimalCorpusTest::everyLineRoundsCorrectly()
                 failures << QString::fromLatin1(text.left(40)) + QStringLiteral(": no overflow");
             continue;
         }
-        if (parsed.status != ParseStatus::Number || std::bit_cast<std::uint64_t>(parsed.value) != bits) {
+        if (parsed.status != ParseStatus::Number
+            || std::bit_cast<std::uint64_t>(parsed.value) != bits) {
             failures << QString::fromLatin1(text.left(40)) + QStringLiteral(": wrong double");
             continue;
         }

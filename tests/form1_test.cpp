@@ -7,9 +7,9 @@
 #include "ui/form1.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QApplication>
 #include <QGroupBox>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -87,8 +87,7 @@ private Q_SLOTS:
     void qtStandardTextsAreChinese();
 
 private:
-    template<typename T = QWidget>
-    T *control(const char *name) const
+    template<typename T = QWidget> T *control(const char *name) const
     {
         T *found = form_->findChild<T *>(QString::fromLatin1(name));
         if (found == nullptr)
@@ -108,7 +107,10 @@ void Form1Test::init()
     QVERIFY(QTest::qWaitForWindowActive(form_.get()));
 }
 
-void Form1Test::cleanup() { form_.reset(); }
+void Form1Test::cleanup()
+{
+    form_.reset();
+}
 
 void Form1Test::typeScores(const QStringList &scores)
 {
@@ -176,13 +178,12 @@ void Form1Test::captionsAndFonts_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("family"); // the face named first; empty: the default font
-    QTest::addColumn<double>("points");  // 0: the default size
+    QTest::addColumn<double>("points"); // 0: the default size
     QTest::addColumn<bool>("bold");
 
-    const auto row = [](const char *name, const QString &caption, const QString &family,
-                        double points, bool bold) {
-        QTest::newRow(name) << caption << family << points << bold;
-    };
+    const auto row
+        = [](const char *name, const QString &caption, const QString &family, double points,
+             bool bold) { QTest::newRow(name) << caption << family << points << bold; };
     row("Command2", u"输入成绩"_s, u"宋体"_s, 14.25, true);
     row("Command1", u"计算"_s, u"华文新魏"_s, 21.75, false);
     row("Label9", u"最终平均分"_s, u"黑体"_s, 21.75, true);
@@ -270,8 +271,8 @@ void Form1Test::enterScoresCaptionWrapsOntoTwoLines()
 void Form1Test::tabOrderAndInitialFocus()
 {
     QCOMPARE(QApplication::focusWidget(), control("Text1"));
-    const QStringList expected{u"Text2"_s, u"Text3"_s, u"Text4"_s,    u"Text5"_s, u"Text6"_s, u"Text7"_s,
-                               u"Command1"_s, u"Text8"_s, u"Command2"_s, u"Text1"_s};
+    const QStringList expected{u"Text2"_s, u"Text3"_s,    u"Text4"_s, u"Text5"_s,    u"Text6"_s,
+                               u"Text7"_s, u"Command1"_s, u"Text8"_s, u"Command2"_s, u"Text1"_s};
     QStringList visited;
     for (int i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -285,7 +286,7 @@ void Form1Test::tabOrderAndInitialFocus()
 
 void Form1Test::accessibleNamesComeFromTheLabels()
 {
-    const QStringList names{u"评委1"_s, u"评委2"_s, u"评委3"_s, u"评委4"_s,
+    const QStringList names{u"评委1"_s, u"评委2"_s,          u"评委3"_s,          u"评委4"_s,
                             u"评委5"_s, u"去掉一个最高分"_s, u"去掉一个最低分"_s, u"最终平均分"_s};
     for (int k = 1; k <= boxCount; ++k)
         QCOMPARE(control(qPrintable(u"Text%1"_s.arg(k)))->accessibleName(), names.at(k - 1));

@@ -19,6 +19,14 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// AddressSanitizer holds freed memory back in quarantine, so the resident
+// size grows by design there; its leak checker answers the question instead.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool residentSizeMeaningful = false;
+#else
+constexpr bool residentSizeMeaningful = true;
+#endif
+
 // Resident set size in kB, from /proc (Linux only).
 long residentKb()
 {
@@ -72,10 +80,11 @@ private Q_SLOTS:
 void RepeatedUseTest::initTestCase()
 {
     static QtMessageHandler next = nullptr;
-    next = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
-        if (!text.contains(u"propagateSizeHints"_s))
-            next(type, context, text);
-    });
+    next = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (!text.contains(u"propagateSizeHints"_s))
+                next(type, context, text);
+        });
 }
 
 void RepeatedUseTest::memoryStaysFlat()
@@ -105,7 +114,8 @@ void RepeatedUseTest::memoryStaysFlat()
     session(10000, 1000);
     const long after = residentKb();
     qInfo("resident %ld kB before, %ld kB after", before, after);
-    QVERIFY2(after <= before + before / 100, "memory grew by more than 1 %");
+    if (residentSizeMeaningful)
+        QVERIFY2(after <= before + before / 100, "memory grew by more than 1 %");
     QCOMPARE(answerer.promptsAnswered(), 5 * (50 + 1000));
 }
 

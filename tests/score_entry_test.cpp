@@ -83,10 +83,11 @@ void ScoreEntryTest::fillsTheScoreBoxesInOrder_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>("answers");
 
-    QTest::newRow("panel-example") << QStringList(5, QString())
-                                   << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s};
-    QTest::newRow("name-kept-unchanged") << QStringList(5, QString())
-                                         << QStringList{u"85"_s, u"张三"_s, u" 78 "_s, u"９２"_s, u"88"_s};
+    QTest::newRow("panel-example")
+        << QStringList(5, QString()) << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s};
+    QTest::newRow("name-kept-unchanged")
+        << QStringList(5, QString())
+        << QStringList{u"85"_s, u"张三"_s, u" 78 "_s, u"９２"_s, u"88"_s};
     QTest::newRow("earlier-contents-replaced")
         << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}
         << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s};
@@ -100,8 +101,8 @@ void ScoreEntryTest::fillsTheScoreBoxesInOrder()
 {
     QFETCH(QStringList, before);
     QFETCH(QStringList, answers);
-    TextTable boxes{u16(before[0]), u16(before[1]), u16(before[2]), u16(before[3]), u16(before[4]),
-                    u"结果6", u"结果7", u"结果8"};
+    TextTable boxes{u16(before[0]), u16(before[1]), u16(before[2]), u16(before[3]),
+                    u16(before[4]), u"结果6",       u"结果7",       u"结果8"};
     ScriptedPrompt prompt(answers, boxes);
     ui::Command2_Click(boxes, prompt);
 
@@ -115,10 +116,11 @@ void ScoreEntryTest::eachAnswerIsWrittenBeforeTheNextPrompt()
     TextTable boxes{u"a", u"b", u"c", u"d", u"e"};
     ScriptedPrompt prompt({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}, boxes);
     ui::Command2_Click(boxes, prompt);
-    const QList<QStringList> expected{
-        {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s}, {u"1"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s},
-        {u"1"_s, u"2"_s, u"c"_s, u"d"_s, u"e"_s}, {u"1"_s, u"2"_s, u"3"_s, u"d"_s, u"e"_s},
-        {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"e"_s}};
+    const QList<QStringList> expected{{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s},
+                                      {u"1"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s},
+                                      {u"1"_s, u"2"_s, u"c"_s, u"d"_s, u"e"_s},
+                                      {u"1"_s, u"2"_s, u"3"_s, u"d"_s, u"e"_s},
+                                      {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"e"_s}};
     QCOMPARE(prompt.boxesWhenAsked, expected);
 }
 

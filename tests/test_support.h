@@ -22,7 +22,13 @@ inline QString q(std::u16string_view text)
     return QStringView(text).toString();
 }
 
-inline std::uint32_t bitsOf(float value) { return std::bit_cast<std::uint32_t>(value); }
-inline std::uint64_t bitsOf(double value) { return std::bit_cast<std::uint64_t>(value); }
+inline std::uint32_t bitsOf(float value)
+{
+    return std::bit_cast<std::uint32_t>(value);
+}
+inline std::uint64_t bitsOf(double value)
+{
+    return std::bit_cast<std::uint64_t>(value);
+}
 
 } // namespace tavrel::testing

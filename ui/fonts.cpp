@@ -11,23 +11,29 @@ QStringList familiesFor(Face face)
 {
     // Windows names first (Chinese, then English), then free faces found on
     // Linux desktops, the ones Tavrel's packages install among them.
-    const QStringList song{QStringLiteral("宋体"),          QStringLiteral("SimSun"),
-                           QStringLiteral("AR PL SungtiL GB"), QStringLiteral("Noto Serif CJK SC"),
-                           QStringLiteral("AR PL UMing CN"),   QStringLiteral("Noto Sans CJK SC"),
-                           QStringLiteral("WenQuanYi Micro Hei")};
-    const QStringList hei{QStringLiteral("黑体"),               QStringLiteral("SimHei"),
-                          QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei"),
-                          QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("Microsoft YaHei")};
+    QStringList song{QStringLiteral("宋体"),
+                     QStringLiteral("SimSun"),
+                     QStringLiteral("AR PL SungtiL GB"),
+                     QStringLiteral("Noto Serif CJK SC"),
+                     QStringLiteral("AR PL UMing CN"),
+                     QStringLiteral("Noto Sans CJK SC"),
+                     QStringLiteral("WenQuanYi Micro Hei")};
+    QStringList hei{QStringLiteral("黑体"),
+                    QStringLiteral("SimHei"),
+                    QStringLiteral("WenQuanYi Micro Hei"),
+                    QStringLiteral("WenQuanYi Zen Hei"),
+                    QStringLiteral("Noto Sans CJK SC"),
+                    QStringLiteral("Microsoft YaHei")};
     switch (face) {
     case Face::Song:
         return song;
     case Face::Hei:
         return hei;
     case Face::Xinwei:
-        return QStringList{QStringLiteral("华文新魏"),     QStringLiteral("STXinwei"),
-                           QStringLiteral("LXGW WenKai"),  QStringLiteral("AR PL KaitiM GB"),
+        return QStringList{QStringLiteral("华文新魏"),      QStringLiteral("STXinwei"),
+                           QStringLiteral("LXGW WenKai"),   QStringLiteral("AR PL KaitiM GB"),
                            QStringLiteral("AR PL UKai CN"), QStringLiteral("KaiTi")}
-            + song;
+        + song;
     case Face::Default:
         break;
     }
@@ -35,7 +41,7 @@ QStringList familiesFor(Face face)
     // font maps to a Chinese face on a Chinese system), else a plain Hei.
     return QStringList{QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
                        QStringLiteral("Noto Sans CJK SC"), QStringLiteral("SimSun")}
-        + hei;
+    + hei;
 }
 
 } // namespace

@@ -31,7 +31,10 @@ QString qs(std::u16string_view text)
     return QStringView(text).toString();
 }
 
-constexpr int pixels(int twips) { return twips / twipsPerPixel; }
+constexpr int pixels(int twips)
+{
+    return twips / twipsPerPixel;
+}
 
 QWidget *createControl(const ControlEntry &entry, QWidget *container)
 {
@@ -123,9 +126,10 @@ QIcon applicationIcon()
 } // namespace
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                  | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                  | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(qs(formTitle));

@@ -31,7 +31,7 @@ struct ControlEntry
     Container container;
     std::u16string_view caption;
     int left, top, width, height; // twips, relative to the container's outer corner
-    int tabIndex;                 // noTabIndex for the picture
+    int tabIndex; // noTabIndex for the picture
     FontRequest font;
 };
 
