@@ -2,6 +2,8 @@
 # Installs the Debian packages Tavrel needs, skipping those already present.
 #   scripts/install-deps.sh          build + run the program
 #   scripts/install-deps.sh --test   also what the test suite needs
+#   scripts/install-deps.sh --bench  also what the start-up benchmark needs
+#   scripts/install-deps.sh --check  also what scripts/check.sh needs
 # Runs apt-get through sudo when not already root.
 set -euo pipefail
 
@@ -20,10 +22,21 @@ test_packages=(
     binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev   # checking the Windows resources
 )
 
+check_packages=(
+    clang-format clang-tidy                        # formatting and static analysis
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev   # libFuzzer targets
+    libbenchmark-dev                               # micro-benchmarks
+)
+bench_packages=(
+    xvfb dbus libx11-dev libxdamage-dev libxfixes-dev   # the start-up benchmark
+)
+
 wanted=("${run_packages[@]}" "${build_packages[@]}")
-if [[ "${1:-}" == "--test" ]]; then
-    wanted+=("${test_packages[@]}")
-fi
+case "${1:-}" in
+--test) wanted+=("${test_packages[@]}") ;;
+--bench) wanted+=("${bench_packages[@]}") ;;
+--check) wanted+=("${test_packages[@]}" "${check_packages[@]}") ;;
+esac
 
 missing=()
 for pkg in "${wanted[@]}"; do

@@ -88,7 +88,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const std::string title = argv[1];
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[2]));
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::seconds(std::atoi(argv[2]));
     const DisplayPtr display(XOpenDisplay(nullptr));
     if (!display) {
         std::fputs("close_window: cannot open the display\n", stderr);
