@@ -78,6 +78,7 @@ private Q_SLOTS:
     void textBoxesLieAboveTheirLabels();
     void enterScoresCaptionWrapsOntoTwoLines();
     void tabOrderAndInitialFocus();
+    void wholeRoundByKeyboard();
     void accessibleNamesComeFromTheLabels();
     void calculateClickFillsTheResults();
     void resultBoxesTakeTypingButNeverCount();
@@ -282,6 +283,22 @@ void Form1Test::tabOrderAndInitialFocus()
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), control("Command2"));
+}
+
+// Five scores typed, Tab past the two result boxes to 计算, Space: no mouse.
+void Form1Test::wholeRoundByKeyboard()
+{
+    for (const QString &score : {u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}) {
+        QTest::keyClicks(QApplication::focusWidget(), score);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), control("Command1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(control<QLineEdit>("Text6")->text(), u"92"_s);
+    QCOMPARE(control<QLineEdit>("Text7")->text(), u"78"_s);
+    QCOMPARE(control<QLineEdit>("Text8")->text(), u"87.666664"_s);
 }
 
 void Form1Test::accessibleNamesComeFromTheLabels()
