@@ -23,9 +23,13 @@ seal() { # size border pointsize out
         "$out"
 }
 
+# 57 x 57 as the window shows it, and twice that for screens at 2x.
 seal 57 4 22 "$work/stamp.png"
-convert "$work/stamp.png" -strip -sampling-factor 1x1 -quality 95 -interlace none \
-    -density 72 -units PixelsPerInch stamp.jpg
+seal 114 8 44 "$work/stamp@2x.png"
+for name in stamp stamp@2x; do
+    convert "$work/$name.png" -strip -sampling-factor 1x1 -quality 95 -interlace none \
+        -density 72 -units PixelsPerInch "$name.jpg"
+done
 
 # The icon: a white 评 on a red square.
 icon() { # size pointsize out

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void captionsAndFonts_data();
     void captionsAndFonts();
     void textBoxesLieAboveTheirLabels();
+    void stampIsDrawnForTheScreen();
     void enterScoresCaptionWrapsOntoTwoLines();
     void tabOrderAndInitialFocus();
     void wholeRoundByKeyboard();
@@ -245,6 +246,19 @@ void Form1Test::textBoxesLieAboveTheirLabels()
         const QPoint insideOverlap = edit->geometry().topLeft() + QPoint(2, edit->height() / 2);
         QCOMPARE(frame->childAt(insideOverlap), edit);
     }
+}
+
+// 57 x 57 on every screen, from the picture made for 2x wherever the screen
+// has more device pixels than 1x, so it is never an enlarged bitmap.
+void Form1Test::stampIsDrawnForTheScreen()
+{
+    const auto *image = control<QLabel>("Image1");
+    const QPixmap stamp = image->pixmap();
+    QVERIFY(!stamp.isNull());
+    QCOMPARE(stamp.deviceIndependentSize(), QSizeF(57, 57));
+    QCOMPARE(stamp.devicePixelRatio(), image->devicePixelRatioF() > 1.0 ? 2.0 : 1.0);
+    QCOMPARE(image->geometry().topLeft() + image->parentWidget()->geometry().topLeft(),
+             QPoint(456, 376));
 }
 
 // The caption has no line break of its own but is drawn in two lines: two

@@ -36,6 +36,18 @@ constexpr int pixels(int twips)
     return twips / twipsPerPixel;
 }
 
+// The stamp at its natural size of 57 x 57 screen pixels at 1x; screens with
+// more device pixels get the drawing made at twice the size, not an enlarged
+// one. Naming the format loads just the JPEG reader, not every image plugin.
+QPixmap stampPicture(qreal devicePixelRatio)
+{
+    if (devicePixelRatio <= 1.0)
+        return QPixmap(QStringLiteral(":/tavrel/stamp.jpg"), "JPG");
+    QPixmap sharp(QStringLiteral(":/tavrel/stamp@2x.jpg"), "JPG");
+    sharp.setDevicePixelRatio(2.0);
+    return sharp;
+}
+
 QWidget *createControl(const ControlEntry &entry, QWidget *container)
 {
     const QString caption = qs(entry.caption);
@@ -58,8 +70,7 @@ QWidget *createControl(const ControlEntry &entry, QWidget *container)
     }
     case ControlKind::Picture: {
         auto *picture = new QLabel(container);
-        // Naming the format loads just the JPEG reader, not every image plugin.
-        picture->setPixmap(QPixmap(QStringLiteral(":/tavrel/stamp.jpg"), "JPG"));
+        picture->setPixmap(stampPicture(container->devicePixelRatioF()));
         picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return picture;
     }
