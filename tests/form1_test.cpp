@@ -7,6 +7,7 @@
 #include "ui/form1.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -16,12 +17,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QRawFont>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 using namespace tavrel;
@@ -87,6 +92,10 @@ private Q_SLOTS:
     void enterAndEscapePressNoButton();
     void longResultShowsItsBeginning();
     void qtStandardTextsAreChinese();
+    void screenReaderNamesAndRoles_data();
+    void screenReaderNamesAndRoles();
+    void finalScoreReadableUnderEveryPalette_data();
+    void finalScoreReadableUnderEveryPalette();
 
 private:
     template<typename T = QWidget> T *control(const char *name) const
@@ -423,6 +432,106 @@ void Form1Test::qtStandardTextsAreChinese()
     QVERIFY(loadQtChineseTexts(translator));
     QCOMPARE(translator.translate("QLineEdit", "&Copy"), u"复制(&C)"_s);
     QCOMPARE(translator.translate("QLineEdit", "Select All"), u"全选"_s);
+}
+
+void Form1Test::screenReaderNamesAndRoles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    const auto row = [](const char *control, const QString &name, QAccessible::Role role) {
+        QTest::newRow(control) << name << static_cast<int>(role);
+    };
+    row("Text1", u"评委1"_s, QAccessible::EditableText);
+    row("Text5", u"评委5"_s, QAccessible::EditableText);
+    row("Text6", u"去掉一个最高分"_s, QAccessible::EditableText);
+    row("Text7", u"去掉一个最低分"_s, QAccessible::EditableText);
+    row("Text8", u"最终平均分"_s, QAccessible::EditableText);
+    row("Command1", u"计算"_s, QAccessible::Button);
+    row("Command2", u"输入成绩"_s, QAccessible::Button);
+}
+
+void Form1Test::screenReaderNamesAndRoles()
+{
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    QAccessibleInterface *accessible
+        = QAccessible::queryAccessibleInterface(control(QTest::currentDataTag()));
+    QVERIFY(accessible != nullptr);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+    QCOMPARE(static_cast<int>(accessible->role()), role);
+}
+
+namespace {
+
+double relativeLuminance(const QColor &colour)
+{
+    const auto linear = [](double channel) {
+        return channel <= 0.03928 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF())
+        + 0.0722 * linear(colour.blueF());
+}
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    return dark;
+}
+
+QPalette highContrastPalette()
+{
+    QPalette contrast(Qt::black);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        contrast.setColor(role, Qt::yellow);
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        contrast.setColor(role, Qt::black);
+    return contrast;
+}
+
+} // namespace
+
+void Form1Test::finalScoreReadableUnderEveryPalette_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::newRow("platform") << QApplication::style()->standardPalette();
+    QTest::newRow("dark") << darkPalette();
+    QTest::newRow("high-contrast") << highContrastPalette();
+}
+
+// The final score's drawn text against its box, as a screenshot shows them.
+void Form1Test::finalScoreReadableUnderEveryPalette()
+{
+    QFETCH(QPalette, palette);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(palette);
+    typeScores({u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s});
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    auto *finalScore = control<QLineEdit>("Text8");
+    const QImage shot = finalScore->grab().toImage();
+    const QColor background = finalScore->palette().color(QPalette::Base);
+    double best = 1.0;
+    for (int y = shot.height() / 4; y < shot.height() * 3 / 4; ++y)
+        for (int x = 4; x < shot.width() - 4; ++x)
+            best = std::max(best, contrastRatio(shot.pixelColor(x, y), background));
+    QApplication::setPalette(before);
+    QVERIFY2(best >= 4.5, qPrintable(u"contrast %1:1"_s.arg(best)));
 }
 
 QTEST_MAIN(Form1Test)
