@@ -42,7 +42,7 @@ constexpr int pixels(int twips)
 QPixmap stampPicture(qreal devicePixelRatio)
 {
     if (devicePixelRatio <= 1.0)
-        return QPixmap(QStringLiteral(":/tavrel/stamp.jpg"), "JPG");
+        return {QStringLiteral(":/tavrel/stamp.jpg"), "JPG"};
     QPixmap sharp(QStringLiteral(":/tavrel/stamp@2x.jpg"), "JPG");
     sharp.setDevicePixelRatio(2.0);
     return sharp;
