@@ -19,7 +19,7 @@ test_packages=(
     desktop-file-utils appstream   # offline validators of the desktop files
     dpkg-dev file              # the Debian package: dpkg-shlibdeps, file
     xvfb xauth libx11-dev      # starting the packaged program on a real X server
-    binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev   # checking the Windows resources
+    binutils-mingw-w64-x86-64  # checking the Windows resources with windres
 )
 
 check_packages=(
