@@ -15,10 +15,8 @@ namespace tavrel {
 
 namespace {
 
-constexpr char whiteSpaceMark = ' ';
-
-// The ASCII character a typed UTF-16 unit stands for, the white space mark for
-// any accepted white space, or nothing when the unit can never be part of a
+// The ASCII character a typed UTF-16 unit stands for, a plain space for any
+// accepted white space, or nothing when the unit can never be part of a
 // number (so a long pasted text is rejected at its first foreign character).
 std::optional<char> asciiEquivalent(char16_t c)
 {
@@ -28,7 +26,7 @@ std::optional<char> asciiEquivalent(char16_t c)
     case u'\t':
     case u'\u00A0':
     case u'\u3000':
-        return whiteSpaceMark;
+        return ' ';
     case u'\u3002': // 。 typed for a full stop by some input-method settings
         return '.';
     case u'＋':
@@ -159,7 +157,7 @@ ParsedNumber parseNumber(std::u16string_view text) noexcept
         const std::optional<char> mapped = asciiEquivalent(c);
         if (!mapped)
             return {ParseStatus::Invalid};
-        ascii.push_back(*mapped == whiteSpaceMark ? ' ' : *mapped);
+        ascii.push_back(*mapped);
     }
     return parseAsciiNumber(ascii);
 }
