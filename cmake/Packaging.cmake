@@ -23,5 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-arphic-gbsn00lp, fonts-wqy-microhei, fonts-arphic-gkai00mp, qt6-translations-l10n")
+# Qt's Wayland platform is a plugin no library dependency names; without it
+# a Wayland session runs the window through XWayland instead of natively.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 
 include(CPack)

@@ -1,6 +1,7 @@
 #include "runtime/startup.h"
 
 #include "runtime/program_info.h"
+#include "runtime/termination_requests.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -63,6 +64,8 @@ int startUp(int &argc, char **argv,
         return 1;
     }
 
+    // Before the application object, which may start threads of its own.
+    const TerminationRequests terminationRequests;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringView(programName).toString());
     QApplication::setApplicationVersion(QString::fromLatin1(programVersion));
@@ -78,6 +81,7 @@ int startUp(int &argc, char **argv,
     const std::unique_ptr<QWidget> window = buildStartupWindow();
     centreOnScreen(*window);
     window->show();
+    terminationRequests.quitOnRequest();
     return QApplication::exec();
 }
 

@@ -19,6 +19,7 @@ test_packages=(
     desktop-file-utils appstream   # offline validators of the desktop files
     dpkg-dev file              # the Debian package: dpkg-shlibdeps, file
     xvfb xauth libx11-dev      # starting the packaged program on a real X server
+    weston qt6-wayland         # ... and on a headless Wayland compositor
     binutils-mingw-w64-x86-64  # checking the Windows resources with windres
 )
 

@@ -25,6 +25,7 @@ for dependency in libqt6widgets6 libqt6gui6 libqt6core6 \
     fonts-arphic-gbsn00lp fonts-wqy-microhei fonts-arphic-gkai00mp qt6-translations-l10n; do
     check "depends on $dependency" grep -q "\b$dependency\b" <<<"$depends"
 done
+check "recommends qt6-wayland" grep -q '\bqt6-wayland\b' <<<"$(field Recommends)"
 for path in ./usr/bin/tavrel \
     "./usr/share/applications/$app_id.desktop" \
     "./usr/share/metainfo/$app_id.metainfo.xml" \
