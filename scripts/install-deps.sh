@@ -20,6 +20,7 @@ test_packages=(
     dpkg-dev file              # the Debian package: dpkg-shlibdeps, file
     xvfb xauth libx11-dev      # starting the packaged program on a real X server
     weston qt6-wayland         # ... and on a headless Wayland compositor
+    dbus at-spi2-core          # a session and accessibility bus for the screen-reader test
     binutils-mingw-w64-x86-64  # checking the Windows resources with windres
 )
 
