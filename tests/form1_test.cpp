@@ -292,17 +292,25 @@ void Form1Test::enterScoresCaptionWrapsOntoTwoLines()
     QCOMPARE(bands, 2);
 }
 
+// Tab visits every stop in order, and each stop shows that it has the focus
+// (a caret and frame in a box, a focus frame on a button).
 void Form1Test::tabOrderAndInitialFocus()
 {
     QCOMPARE(QApplication::focusWidget(), control("Text1"));
     const QStringList expected{u"Text2"_s, u"Text3"_s,    u"Text4"_s, u"Text5"_s,    u"Text6"_s,
                                u"Text7"_s, u"Command1"_s, u"Text8"_s, u"Command2"_s, u"Text1"_s};
     QStringList visited;
-    for (int i = 0; i < expected.size(); ++i) {
+    QStringList focusNotShown;
+    for (const QString &next : expected) {
+        QWidget *const stop = control(qPrintable(next));
+        const QImage unfocused = stop->grab().toImage();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
+        if (stop->grab().toImage() == unfocused)
+            focusNotShown << next;
     }
     QCOMPARE(visited, expected);
+    QCOMPARE(focusNotShown, QStringList{});
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), control("Command2"));
