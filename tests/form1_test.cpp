@@ -4,6 +4,7 @@
 #include "runtime/box_texts.h"
 #include "runtime/startup.h"
 #include "test_support.h"
+#include "ui/fonts.h"
 #include "ui/form1.h"
 
 #include <QAbstractButton>
@@ -80,6 +81,8 @@ private Q_SLOTS:
     void controlGeometry();
     void captionsAndFonts_data();
     void captionsAndFonts();
+    void captionKeepsMergingOnlyWhereItsFaceLacksACharacter_data();
+    void captionKeepsMergingOnlyWhereItsFaceLacksACharacter();
     void textBoxesLieAboveTheirLabels();
     void stampIsDrawnForTheScreen();
     void enterScoresCaptionWrapsOntoTwoLines();
@@ -236,6 +239,9 @@ void Form1Test::captionsAndFonts()
     }
     QCOMPARE(font.weight(), bold ? QFont::Bold : QFont::Normal);
     QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    // Whatever is typed into a box must find a face, the frame's boxes too.
+    if (qobject_cast<const QLineEdit *>(widget) != nullptr)
+        QVERIFY(!(font.styleStrategy() & QFont::NoFontMerging));
 
     // The face the font really resolves to must draw every character of the
     // caption (and the digits a box shows): no missing-glyph boxes, whatever
@@ -245,6 +251,29 @@ void Form1Test::captionsAndFonts()
     for (const QChar c : caption + u"0123456789.-e"_s)
         QVERIFY2(resolved.supportsCharacter(c),
                  qPrintable(u"%1 lacks %2"_s.arg(resolved.familyName()).arg(c)));
+}
+
+void Form1Test::captionKeepsMergingOnlyWhereItsFaceLacksACharacter_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("merging");
+    QTest::newRow("Chinese and digits") << u"评委1"_s << false;
+    QTest::newRow("empty") << QString() << false;
+    // Characters the Song face does not have: another face must draw them.
+    QTest::newRow("emoji") << u"评委\U0001F600"_s << true;
+    QTest::newRow("Hangul") << u"评委한"_s << true;
+}
+
+void Form1Test::captionKeepsMergingOnlyWhereItsFaceLacksACharacter()
+{
+    QFETCH(QString, caption);
+    QFETCH(bool, merging);
+    QFont song(u"AR PL SungtiL GB"_s, 14);
+    QVERIFY(QFontInfo(song).family() == song.family());
+    const QFont chosen = ui::ownFaceWhereItCovers(song, caption);
+    QCOMPARE(!(chosen.styleStrategy() & QFont::NoFontMerging), merging);
+    QCOMPARE(chosen.families(), song.families());
+    QCOMPARE(chosen.pointSizeF(), song.pointSizeF());
 }
 
 void Form1Test::textBoxesLieAboveTheirLabels()

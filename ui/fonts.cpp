@@ -1,7 +1,10 @@
 #include "ui/fonts.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tavrel::ui {
 
@@ -68,7 +71,21 @@ QFont FontFaces::fontFor(const FontRequest &request, const QFont &platformDefaul
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    // Set, not inherited: a text box inside a captioned frame must keep
+    // merging faces even where the frame's own font does not.
+    font.setStyleStrategy(QFont::PreferDefault);
     return font;
+}
+
+QFont ownFaceWhereItCovers(const QFont &font, const QString &caption)
+{
+    QFont ownFace = font;
+    ownFace.setStyleStrategy(QFont::NoFontMerging);
+    const QFontMetrics metrics(ownFace);
+    const QList<uint> characters = caption.toUcs4();
+    const bool covered = std::all_of(characters.begin(), characters.end(),
+                                     [&metrics](uint c) { return metrics.inFontUcs4(c); });
+    return covered ? ownFace : font;
 }
 
 } // namespace tavrel::ui

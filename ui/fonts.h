@@ -28,4 +28,12 @@ private:
     QSet<QString> installed_; // case-folded family names
 };
 
+// For a fixed caption: `font` without font merging where its own face has
+// every character of `caption`, else `font` unchanged. Such a caption never
+// needs another face, and leaving merging off saves the search for fallback
+// faces, one of the costlier steps before the first frame. Text that can
+// change (a text box) keeps merging, as does a caption with a character its
+// face lacks, so nothing is ever drawn as a missing glyph.
+[[nodiscard]] QFont ownFaceWhereItCovers(const QFont &font, const QString &caption);
+
 } // namespace tavrel::ui

@@ -92,8 +92,12 @@ TabStops buildControls(QWidget &form, const FontFaces &faces, const QFont &platf
         control->setObjectName(qs(entry.name));
         control->setGeometry(pixels(entry.left), pixels(entry.top), pixels(entry.width),
                              pixels(entry.height));
-        if (entry.kind != ControlKind::Picture)
-            control->setFont(faces.fontFor(entry.font, platformDefault));
+        if (entry.kind != ControlKind::Picture) {
+            const QFont font = faces.fontFor(entry.font, platformDefault);
+            control->setFont(entry.kind == ControlKind::TextBox
+                                 ? font
+                                 : ownFaceWhereItCovers(font, qs(entry.caption)));
+        }
         if (entry.kind == ControlKind::GroupFrame)
             frame = control;
         if (entry.kind == ControlKind::Label)
