@@ -17,6 +17,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -95,6 +96,7 @@ private Q_SLOTS:
     void enterAndEscapePressNoButton();
     void longResultShowsItsBeginning();
     void qtStandardTextsAreChinese();
+    void contextMenuDrawsInTheWindowsFace();
     void screenReaderNamesAndRoles_data();
     void screenReaderNamesAndRoles();
     void finalScoreReadableUnderEveryPalette_data();
@@ -469,6 +471,31 @@ void Form1Test::qtStandardTextsAreChinese()
     QVERIFY(loadQtChineseTexts(translator));
     QCOMPARE(translator.translate("QLineEdit", "&Copy"), u"复制(&C)"_s);
     QCOMPARE(translator.translate("QLineEdit", "Select All"), u"全选"_s);
+}
+
+// A text box's menu is a window of its own, drawn in the application's font:
+// the window's face, which has every character of Qt's Chinese texts.
+void Form1Test::contextMenuDrawsInTheWindowsFace()
+{
+    QTranslator chinese;
+    QVERIFY(loadQtChineseTexts(chinese));
+    QApplication::installTranslator(&chinese);
+    const std::unique_ptr<QMenu> menu(control<QLineEdit>("Text1")->createStandardContextMenu());
+    QApplication::removeTranslator(&chinese);
+
+    const QRawFont face = QRawFont::fromFont(menu->font());
+    QCOMPARE(face.familyName(), QFontInfo(form_->font()).family());
+    QStringList texts;
+    QStringList uncovered;
+    for (const QAction *action : menu->actions()) {
+        texts << action->text();
+        for (const QChar c : action->text())
+            if (!c.isSpace() && !face.supportsCharacter(c))
+                uncovered << action->text();
+    }
+    QVERIFY(
+        texts.contains(u"复制(&C)"_s + QChar(u'\t') + QKeySequence(QKeySequence::Copy).toString()));
+    QCOMPARE(uncovered, QStringList{});
 }
 
 void Form1Test::screenReaderNamesAndRoles_data()

@@ -7,6 +7,7 @@
 #include "ui/score_entry.h"
 #include "ui/wrapping_push_button.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -153,6 +154,12 @@ Form1::Form1(QWidget *parent)
     const QFont platformDefault = font();
     const FontFaces faces;
     setFont(faces.fontFor(defaultFont, platformDefault));
+    // Qt's own windows over this one (a text box's context menu) take the
+    // application's font: in the window's face they draw their Chinese texts
+    // without falling back to another face per character. And a text box
+    // lays out its first, empty text in the application's font before it
+    // takes its own, which then needs no face of its own loaded.
+    QApplication::setFont(font());
 
     applyTabOrder(buildControls(*this, faces, platformDefault));
     nameBoxesAfterTheirLabels(*this);
