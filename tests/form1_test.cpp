@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QGroupBox>
 #include <QImage>
 #include <QInputMethodEvent>
@@ -24,6 +25,7 @@
 #include <QRawFont>
 #include <QStyle>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTranslator>
 
@@ -91,6 +93,8 @@ private Q_SLOTS:
     void wholeRoundByKeyboard();
     void accessibleNamesComeFromTheLabels();
     void calculateClickFillsTheResults();
+    void boxesDrawWhatTheirFaceLacks_data();
+    void boxesDrawWhatTheirFaceLacks();
     void resultBoxesTakeTypingButNeverCount();
     void errorClickReportsAndTheProgramGoesOn();
     void enterAndEscapePressNoButton();
@@ -386,6 +390,33 @@ void Form1Test::calculateClickFillsTheResults()
     QCOMPARE(third->text(), u"７０．５"_s);
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     QCOMPARE(control<QLineEdit>("Text7")->text(), u"70.5"_s);
+}
+
+void Form1Test::boxesDrawWhatTheirFaceLacks_data()
+{
+    QTest::addColumn<QString>("text");
+    // Hangul is in the Hei stand-in but not in the Song face of these boxes.
+    QTest::newRow("Text1") << u"评委한"_s;
+    QTest::newRow("Text8") << u"87한"_s; // inside the frame
+}
+
+// Whatever is typed or pasted into a box is drawn, from another face where
+// the box's own lacks a character: no missing-glyph boxes.
+void Form1Test::boxesDrawWhatTheirFaceLacks()
+{
+    QFETCH(QString, text);
+    const QFont font = control(QTest::currentDataTag())->font();
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    QStringList faces;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        faces << run.rawFont().familyName();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        QVERIFY2(!glyphs.contains(0), qPrintable(run.rawFont().familyName()));
+    }
+    QVERIFY2(faces.size() == 2, qPrintable(faces.join(u", ")));
 }
 
 void Form1Test::resultBoxesTakeTypingButNeverCount()

@@ -57,14 +57,18 @@ FontFaces::FontFaces()
 
 QFont FontFaces::fontFor(const FontRequest &request, const QFont &platformDefault) const
 {
-    QStringList families;
-    for (const QString &family : familiesFor(request.face))
-        if (installed_.contains(family.toCaseFolded()))
-            families << family;
+    // Only the first installed family is asked for. A list of several makes
+    // the font matcher look up every fallback face as soon as the font is
+    // first used; with one family it does so only when a character is
+    // missing, and the face is the same.
+    const QStringList candidates = familiesFor(request.face);
+    const auto first = std::find_if(candidates.begin(), candidates.end(), [this](const QString &f) {
+        return installed_.contains(f.toCaseFolded());
+    });
 
     QFont font = platformDefault;
-    if (!families.isEmpty()) // else the platform's own choice, as for any missing family
-        font.setFamilies(families);
+    if (first != candidates.end()) // else the platform's own choice, as for any missing family
+        font.setFamilies({*first});
     if (request.points > 0)
         font.setPointSizeF(request.points);
     font.setWeight(request.bold ? QFont::Bold : QFont::Normal);

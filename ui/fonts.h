@@ -9,18 +9,18 @@
 namespace tavrel::ui {
 
 // The fonts the controls ask for. Each face is a list of families: the named
-// Chinese face first, then the faces that stand in for it elsewhere. Families
-// that are not installed are left out of the request, so the font matcher
-// never has to look for a substitute for a missing family: on Linux that
-// look-up costs a fontconfig substitution per font at start-up, and under
-// LANG=C it could settle on a face without Chinese glyphs.
+// Chinese face first, then the faces that stand in for it elsewhere. A font
+// asks for the first of them that is installed, so the font matcher never
+// has to look for a substitute for a missing family: on Linux that look-up
+// costs a fontconfig substitution per font at start-up, and under LANG=C it
+// could settle on a face without Chinese glyphs.
 class FontFaces
 {
 public:
     // Reads the installed family names once.
     FontFaces();
 
-    // The font for one control: the face's installed families, at exactly the
+    // The font for one control: the face's first installed family, at exactly the
     // given point size and weight, on top of the platform's default font.
     [[nodiscard]] QFont fontFor(const FontRequest &request, const QFont &platformDefault) const;
 
