@@ -35,6 +35,13 @@ for path in ./usr/bin/tavrel \
     "./usr/share/icons/hicolor/256x256/apps/$app_id.png"; do
     check "installs $path" grep -qxF "$path" <<<"$contents"
 done
+# The loader must look for libraries only in the system's directories, never
+# beside the program or in the current directory (an empty run path entry).
+unpacked=$(mktemp -d)
+trap 'rm -rf "$unpacked"' EXIT
+dpkg-deb -x "$deb" "$unpacked"
+check "no run path in the program" \
+    test -z "$(readelf -d "$unpacked/usr/bin/tavrel" | grep -E '\((RPATH|RUNPATH)\)' || true)"
 check "installs nothing outside /usr" test -z "$(grep -v '^\./usr/' <<<"$contents" | grep -vx '\./')"
 
 echo "$passes passed, $failures failed"
