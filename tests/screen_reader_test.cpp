@@ -38,6 +38,8 @@ public:
     ~ScreenReaderStandIn() { QAccessible::installUpdateHandler(previous_); }
     ScreenReaderStandIn(const ScreenReaderStandIn &) = delete;
     ScreenReaderStandIn &operator=(const ScreenReaderStandIn &) = delete;
+    ScreenReaderStandIn(ScreenReaderStandIn &&) = delete;
+    ScreenReaderStandIn &operator=(ScreenReaderStandIn &&) = delete;
 
     // The text changes of the boxes named in `names`, in the order they came.
     [[nodiscard]] static QStringList heardFrom(const QStringList &names)
@@ -90,7 +92,10 @@ private Q_SLOTS:
     void newResultsAreHeard();
 
 private:
-    QLineEdit *box(int k) const { return form_->findChild<QLineEdit *>(u"Text%1"_s.arg(k)); }
+    [[nodiscard]] QLineEdit *box(int k) const
+    {
+        return form_->findChild<QLineEdit *>(u"Text%1"_s.arg(k));
+    }
     void typeScores(const QStringList &scores) const;
     void clickCalculate() const;
 
