@@ -2,7 +2,7 @@
 // texts, through the real window (offscreen or xcb, as QT_QPA_PLATFORM says).
 
 #include "runtime/box_texts.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -55,7 +55,6 @@ std::u16string RuntimeError::message() const
         case ErrorKind::Overflow:
             return who + u"的成绩" + quotedExcerpt(text_) + u"太大，超出了可以计算的范围。";
         case ErrorKind::InvalidOperation:
-        case ErrorKind::DivisionByZero:
             break;
         }
     }
@@ -64,8 +63,6 @@ std::u16string RuntimeError::message() const
         return u"计算溢出：分数之和超出了可以计算的范围。";
     case ErrorKind::InvalidOperation:
         return u"无效的浮点运算，无法计算最终得分。";
-    case ErrorKind::DivisionByZero:
-        return u"计算时出现了除以零。";
     case ErrorKind::EmptyNumber:
     case ErrorKind::InvalidNumber:
         break;
@@ -84,8 +81,6 @@ const char *RuntimeError::what() const noexcept
         return "floating-point overflow";
     case ErrorKind::InvalidOperation:
         return "invalid floating-point operation";
-    case ErrorKind::DivisionByZero:
-        return "floating-point division by zero";
     }
     return "run-time error";
 }

@@ -15,7 +15,6 @@ enum class ErrorKind {
     InvalidNumber, // a score box holds something that is not a number
     Overflow, // a value beyond the range the arithmetic can hold
     InvalidOperation, // an arithmetic result that is not a number
-    DivisionByZero,
 };
 
 // A run-time error ends the click that raised it at once; no command catches
@@ -48,7 +47,8 @@ private:
 };
 
 // The floating-point run-time error: raised when a check finds an invalid
-// operation, a division by zero or an overflow.
+// operation or an overflow. (The third exception a check looks for, a
+// division by zero, cannot happen: the only divisor is the constant 3.)
 [[noreturn]] void raiseFloatingPointError(ErrorKind kind);
 
 // A quotation of `text` short enough for a message: at most `maxChars`

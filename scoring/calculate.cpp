@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,8 +14,20 @@ namespace tavrel {
 namespace {
 
 // Scores are single precision; positions run 1 … 5 as the judges do, so slot
-// 0 is unused and the indices below read as they are spoken.
-using JudgeScoreArray = std::array<float, judgeCount + 1>;
+// 0 is unused and the indices below read as they are spoken. Positions are
+// 16-bit signed, as the selection keeps them.
+class JudgeScoreArray
+{
+public:
+    float &operator[](std::int16_t position) { return scores_.at(slot(position)); }
+    float operator[](std::int16_t position) const { return scores_.at(slot(position)); }
+
+private:
+    static std::size_t slot(std::int16_t position) { return static_cast<std::size_t>(position); }
+    std::array<float, judgeCount + 1> scores_{};
+};
+
+constexpr auto lastJudge = static_cast<std::int16_t>(judgeCount);
 
 // One score as read from its box: the text's double, rounded once to single.
 // A value that rounds beyond the single range is refused here, whatever its
@@ -33,8 +46,8 @@ float readScore(const BoxTexts &boxes, Box box)
 
 // The floating-point check. All operands are finite (readScore sees to that),
 // so an infinite result can only come from an overflow and a NaN only from
-// an invalid operation; a division by zero would give one of the two and is
-// impossible with the constant divisor. Testing the values rather than the
+// an invalid operation. A division by zero is impossible with the constant
+// divisor, so it has no test of its own. Testing the values rather than the
 // exception flags keeps the check exact under optimisation.
 void checkFloatingPoint(double result)
 {
@@ -49,7 +62,7 @@ void checkFloatingPoint(double result)
 void Command1_Click(BoxTexts &boxes)
 {
     JudgeScoreArray JudgeScores{};
-    for (int k = 1; k <= judgeCount; ++k)
+    for (std::int16_t k = 1; k <= lastJudge; ++k)
         JudgeScores[k] = readScore(boxes, boxNumber(k));
 
     std::int16_t highIndex = 1;
@@ -57,13 +70,13 @@ void Command1_Click(BoxTexts &boxes)
     float partialSum = 0.0f;
     // Strictly greater / strictly less: among equal scores the one at the
     // lowest position is the one removed. Position 1 joins only the final sum.
-    for (std::int16_t i = 2; i <= judgeCount; ++i) {
+    for (std::int16_t i = 2; i <= lastJudge; ++i) {
         if (JudgeScores[i] > JudgeScores[highIndex])
             highIndex = i;
         if (JudgeScores[i] < JudgeScores[lowIndex])
             lowIndex = i;
         partialSum = partialSum + JudgeScores[i]; // rounded to single after each addition
-        checkFloatingPoint(partialSum);
+        checkFloatingPoint(static_cast<double>(partialSum));
     }
 
     boxes.setText(Box::Text6, singleToText(JudgeScores[highIndex]));
@@ -71,9 +84,14 @@ void Command1_Click(BoxTexts &boxes)
 
     // Double precision, in exactly this order, with a single-precision 3.
     constexpr float divisor = 3.0f;
-    const double finalScore = (static_cast<double>(partialSum) + JudgeScores[1]
-                               - JudgeScores[highIndex] - JudgeScores[lowIndex])
+    const double finalScore = (static_cast<double>(partialSum) + static_cast<double>(JudgeScores[1])
+                               - static_cast<double>(JudgeScores[highIndex])
+                               - static_cast<double>(JudgeScores[lowIndex]))
         / static_cast<double>(divisor);
+    // Cannot fire today: every score is a finite single and the running sum
+    // passed its checks, so these few double operations stay far inside the
+    // double range. It stands where the steps place it, after the two result
+    // boxes are written, should a score ever again be let in unchecked.
     checkFloatingPoint(finalScore);
     boxes.setText(Box::Text8, singleToText(static_cast<float>(finalScore)));
 }

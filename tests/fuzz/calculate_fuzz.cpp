@@ -28,9 +28,9 @@ struct Results
 std::optional<Results> expectedResults(const tavrel::TextTable &table)
 {
     std::array<float, 5> scores{};
-    for (int k = 0; k < 5; ++k) {
+    for (std::size_t k = 0; k < scores.size(); ++k) {
         const tavrel::ParsedNumber parsed
-            = tavrel::parseNumber(table.text(tavrel::boxNumber(k + 1)));
+            = tavrel::parseNumber(table.text(tavrel::boxNumber(static_cast<int>(k) + 1)));
         if (parsed.status != tavrel::ParseStatus::Number)
             return std::nullopt;
         scores[k] = static_cast<float>(parsed.value);
@@ -38,7 +38,7 @@ std::optional<Results> expectedResults(const tavrel::TextTable &table)
             return std::nullopt;
     }
     float sumOfLastFour = 0.0f;
-    for (int k = 1; k < 5; ++k) {
+    for (std::size_t k = 1; k < scores.size(); ++k) {
         sumOfLastFour += scores[k];
         if (std::isinf(sumOfLastFour))
             return std::nullopt;

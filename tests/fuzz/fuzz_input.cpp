@@ -8,7 +8,7 @@ std::u16string utf8ToUtf16(const std::uint8_t *data, std::size_t size)
     std::size_t i = 0;
     while (i < size) {
         const std::uint8_t lead = data[i];
-        int length = 0;
+        std::size_t length = 0;
         char32_t c = 0;
         if (lead < 0x80) {
             length = 1;
@@ -23,8 +23,8 @@ std::u16string utf8ToUtf16(const std::uint8_t *data, std::size_t size)
             length = 4;
             c = lead & 0x07;
         }
-        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= size;
-        for (int k = 1; valid && k < length; ++k) {
+        bool valid = length > 0 && i + length <= size;
+        for (std::size_t k = 1; valid && k < length; ++k) {
             valid = (data[i + k] & 0xC0) == 0x80;
             c = (c << 6) | (data[i + k] & 0x3F);
         }
@@ -40,7 +40,7 @@ std::u16string utf8ToUtf16(const std::uint8_t *data, std::size_t size)
         } else {
             out.push_back(static_cast<char16_t>(c));
         }
-        i += static_cast<std::size_t>(length);
+        i += length;
     }
     return out;
 }

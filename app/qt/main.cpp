@@ -1,5 +1,5 @@
-#include "runtime/startup.h"
-#include "ui/form1.h"
+#include "runtime/qt/startup.h"
+#include "ui/qt/form1.h"
 
 #include <memory>
 

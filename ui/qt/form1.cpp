@@ -1,11 +1,11 @@
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
-#include "runtime/click_dispatch.h"
+#include "runtime/qt/click_dispatch.h"
 #include "scoring/calculate.h"
-#include "ui/fonts.h"
 #include "ui/form1_description.h"
+#include "ui/qt/fonts.h"
+#include "ui/qt/wrapping_push_button.h"
 #include "ui/score_entry.h"
-#include "ui/wrapping_push_button.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "runtime/dialog_prompt.h"
+#include "runtime/qt/dialog_prompt.h"
 
 #include <QInputDialog>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "runtime/termination_requests.h"
+#include "runtime/qt/termination_requests.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,14 +1,12 @@
-#include "runtime/click_dispatch.h"
+#include "runtime/qt/click_dispatch.h"
 
+#include "runtime/click_outcome.h"
 #include "runtime/program_info.h"
-#include "runtime/runtime_error.h"
 
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
-
-#include <new>
 
 namespace tavrel {
 
@@ -27,13 +25,8 @@ void reportRuntimeError(QWidget *window, const QString &message)
 
 void dispatchClick(QWidget *window, const std::function<void()> &handler)
 {
-    try {
-        handler();
-    } catch (const RuntimeError &error) {
-        reportRuntimeError(window, QString::fromStdU16String(error.message()));
-    } catch (const std::bad_alloc &) {
-        reportRuntimeError(window, QStringLiteral("内存不足，无法完成这次操作。"));
-    }
+    if (const auto message = runClickHandler(handler))
+        reportRuntimeError(window, QString::fromStdU16String(*message));
 }
 
 } // namespace tavrel

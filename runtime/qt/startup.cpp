@@ -1,7 +1,7 @@
-#include "runtime/startup.h"
+#include "runtime/qt/startup.h"
 
 #include "runtime/program_info.h"
-#include "runtime/termination_requests.h"
+#include "runtime/qt/termination_requests.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

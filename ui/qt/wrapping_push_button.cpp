@@ -1,4 +1,6 @@
-#include "ui/wrapping_push_button.h"
+#include "ui/qt/wrapping_push_button.h"
+
+#include "ui/balanced_wrap.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -15,29 +17,16 @@ int lineCount(const QFontMetrics &metrics, int width, const QString &text)
     return std::max(1, (bounds.height() + metrics.leading()) / metrics.lineSpacing());
 }
 
-// The narrowest width at which `text` still takes no more lines than at
-// `width`: wrapping there fills the lines evenly ("输入" above "成绩")
-// instead of leaving one character alone on the last line. An even share of
-// the text's width usually is that width already; otherwise a search between
-// it and the full width finds it.
+// Where the caption wraps, the narrowest width that keeps its number of
+// lines; an even share of its whole width is the least that can be.
 int balancedWidth(const QFontMetrics &metrics, int width, const QString &text)
 {
     const int lines = lineCount(metrics, width, text);
     if (lines == 1)
         return width;
-    int narrowest = std::min(width, (metrics.horizontalAdvance(text) + lines - 1) / lines);
-    if (lineCount(metrics, narrowest, text) <= lines)
-        return narrowest;
-    int widest = width;
-    ++narrowest;
-    while (narrowest < widest) {
-        const int middle = narrowest + (widest - narrowest) / 2;
-        if (lineCount(metrics, middle, text) <= lines)
-            widest = middle;
-        else
-            narrowest = middle + 1;
-    }
-    return widest;
+    return balancedWrapWidth(
+        width, [&](int w) { return lineCount(metrics, w, text); },
+        (metrics.horizontalAdvance(text) + lines - 1) / lines);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-#include "ui/fonts.h"
+#include "ui/qt/fonts.h"
+
+#include "ui/font_families.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -10,41 +12,12 @@ namespace tavrel::ui {
 
 namespace {
 
-QStringList familiesFor(Face face)
+QStringList qtFamiliesFor(Face face)
 {
-    // Windows names first (Chinese, then English), then free faces found on
-    // Linux desktops, the ones Tavrel's packages install among them.
-    QStringList song{QStringLiteral("宋体"),
-                     QStringLiteral("SimSun"),
-                     QStringLiteral("AR PL SungtiL GB"),
-                     QStringLiteral("Noto Serif CJK SC"),
-                     QStringLiteral("AR PL UMing CN"),
-                     QStringLiteral("Noto Sans CJK SC"),
-                     QStringLiteral("WenQuanYi Micro Hei")};
-    QStringList hei{QStringLiteral("黑体"),
-                    QStringLiteral("SimHei"),
-                    QStringLiteral("WenQuanYi Micro Hei"),
-                    QStringLiteral("WenQuanYi Zen Hei"),
-                    QStringLiteral("Noto Sans CJK SC"),
-                    QStringLiteral("Microsoft YaHei")};
-    switch (face) {
-    case Face::Song:
-        return song;
-    case Face::Hei:
-        return hei;
-    case Face::Xinwei:
-        return QStringList{QStringLiteral("华文新魏"),      QStringLiteral("STXinwei"),
-                           QStringLiteral("LXGW WenKai"),   QStringLiteral("AR PL KaitiM GB"),
-                           QStringLiteral("AR PL UKai CN"), QStringLiteral("KaiTi")}
-        + song;
-    case Face::Default:
-        break;
-    }
-    // The platform's default face where it covers Chinese (Windows' dialog
-    // font maps to a Chinese face on a Chinese system), else a plain Hei.
-    return QStringList{QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
-                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("SimSun")}
-    + hei;
+    QStringList families;
+    for (const FamilyName family : familiesFor(face))
+        families.append(QStringView(family).toString());
+    return families;
 }
 
 } // namespace
@@ -61,7 +34,7 @@ QFont FontFaces::fontFor(const FontRequest &request, const QFont &platformDefaul
     // the font matcher look up every fallback face as soon as the font is
     // first used; with one family it does so only when a character is
     // missing, and the face is the same.
-    const QStringList candidates = familiesFor(request.face);
+    const QStringList candidates = qtFamiliesFor(request.face);
     const auto first = std::find_if(candidates.begin(), candidates.end(), [this](const QString &f) {
         return installed_.contains(f.toCaseFolded());
     });

@@ -27,7 +27,7 @@
 // and sums -> singleToText -> setText() of Text6, Text7, Text8.
 
 #include "runtime/box_texts.h"
-#include "runtime/dialog_prompt.h"
+#include "runtime/qt/dialog_prompt.h"
 
 #include <QWidget>
 
