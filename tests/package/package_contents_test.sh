@@ -32,7 +32,8 @@ for path in ./usr/bin/tavrel \
     "./usr/share/icons/hicolor/16x16/apps/$app_id.png" \
     "./usr/share/icons/hicolor/32x32/apps/$app_id.png" \
     "./usr/share/icons/hicolor/48x48/apps/$app_id.png" \
-    "./usr/share/icons/hicolor/256x256/apps/$app_id.png"; do
+    "./usr/share/icons/hicolor/256x256/apps/$app_id.png" \
+    "./usr/share/doc/tavrel/copyright"; do
     check "installs $path" grep -qxF "$path" <<<"$contents"
 done
 # The loader must look for libraries only in the system's directories, never

@@ -3,18 +3,17 @@
 
 #include "runtime/box_texts.h"
 #include "test_support.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 using namespace tavrel;
+using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -37,42 +36,21 @@ long residentKb()
     return fields.value(1).toLong() * 4;
 }
 
-// Answers every modal dialog that opens while it lives: a prompt gets the
-// next score, an error report is acknowledged.
-class DialogAnswerer : public QObject
-{
-public:
-    DialogAnswerer()
-    {
-        timer_.callOnTimeout(this, &DialogAnswerer::answer);
-        timer_.start(0);
-    }
-    [[nodiscard]] int promptsAnswered() const { return answered_; }
-
-private:
-    void answer()
-    {
-        if (auto *prompt = qobject_cast<QInputDialog *>(QApplication::activeModalWidget())) {
-            prompt->setTextValue(QString::number(70 + (answered_++ % 30)));
-            prompt->accept();
-        } else if (auto *report = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            report->buttons().constFirst()->click();
-        }
-    }
-
-    QTimer timer_;
-    int answered_ = 0;
-};
-
 } // namespace
 
 class RepeatedUseTest : public QObject
 {
     Q_OBJECT
 
+public:
+    [[nodiscard]] const MissingPreconditions &preconditions() const { return preconditions_; }
+
 private Q_SLOTS:
     void initTestCase();
     void memoryStaysFlat();
+
+private:
+    MissingPreconditions preconditions_;
 };
 
 // The offscreen platform warns at every dialog that it cannot pass on size
@@ -89,23 +67,35 @@ void RepeatedUseTest::initTestCase()
 
 void RepeatedUseTest::memoryStaysFlat()
 {
-    if (residentKb() < 0)
-        QSKIP("no /proc to read the resident size from");
+    const QString missing
+        = residentKb() < 0 ? u"no /proc to read the resident size from"_s : QString();
+    if (preconditions_.missing(missing))
+        QSKIP(qPrintable(missing));
     ui::Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    auto *calculate = form.findChild<QPushButton *>(u"Command1"_s);
-    auto *enterScores = form.findChild<QPushButton *>(u"Command2"_s);
-    DialogAnswerer answerer;
+    // Every dialog that opens is answered: a prompt gets the next score, an
+    // error report is acknowledged.
+    int promptsAnswered = 0;
+    const ModalAnswerer answerer(
+        [&promptsAnswered](QWidget *modal) {
+            if (auto *prompt = qobject_cast<QInputDialog *>(modal)) {
+                prompt->setTextValue(QString::number(70 + (promptsAnswered++ % 30)));
+                prompt->accept();
+            } else if (auto *report = qobject_cast<QMessageBox *>(modal)) {
+                report->buttons().constFirst()->click();
+            }
+        },
+        ModalAnswerer::Times::EveryDialog);
 
     const auto session = [&](int clicks, int rounds) {
         for (int i = 0; i < clicks; ++i) {
             // Every hundredth click is on a bad score and shows the report.
             form.setText(Box::Text3, i % 100 == 99 ? u"abc" : u"78");
-            QTest::mouseClick(calculate, Qt::LeftButton);
+            clickCalculate(form);
         }
         for (int i = 0; i < rounds; ++i)
-            QTest::mouseClick(enterScores, Qt::LeftButton);
+            clickEnterScores(form);
         QCoreApplication::processEvents();
     };
 
@@ -116,8 +106,12 @@ void RepeatedUseTest::memoryStaysFlat()
     qInfo("resident %ld kB before, %ld kB after", before, after);
     if (residentSizeMeaningful)
         QVERIFY2(after <= before + before / 100, "memory grew by more than 1 %");
-    QCOMPARE(answerer.promptsAnswered(), 5 * (50 + 1000));
+    QCOMPARE(promptsAnswered, 5 * (50 + 1000));
 }
 
-QTEST_MAIN(RepeatedUseTest)
+int main(int argc, char *argv[])
+{
+    return runQtTest<RepeatedUseTest>(argc, argv);
+}
+
 #include "repeated_use_test.moc"

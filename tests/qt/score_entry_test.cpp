@@ -1,11 +1,9 @@
-// The enter-scores command: against scripted answers and a table of texts,
-// and through the window with the real dialog answered from its event loop.
+// The enter-scores command through the window, with the real dialog answered
+// from its event loop. (The command against scripted answers and a table of
+// texts is a core test: tests/core/score_entry_test.cpp.)
 
-#include "runtime/text_table.h"
-#include "scoring/calculate.h"
 #include "test_support.h"
-#include "ui/form1.h"
-#include "ui/score_entry.h"
+#include "ui/qt/form1.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -16,45 +14,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include <deque>
-#include <optional>
+#include <functional>
 
 using namespace tavrel;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// Gives the answers in turn and records what each prompt asked and what the
-// boxes held at that moment.
-class ScriptedPrompt final : public Prompt
-{
-public:
-    ScriptedPrompt(const QStringList &answers, const BoxTexts &boxes) : boxes_(boxes)
-    {
-        for (const QString &answer : answers)
-            answers_.push_back(u16(answer));
-    }
-
-    std::u16string ask(std::u16string_view message, std::u16string_view title) override
-    {
-        asked << q(title) + u": "_s + q(message);
-        QStringList snapshot;
-        for (int k = 1; k <= judgeCount; ++k)
-            snapshot << q(boxes_.text(boxNumber(k)));
-        boxesWhenAsked << snapshot;
-        std::u16string answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
-
-    QStringList asked;
-    QList<QStringList> boxesWhenAsked;
-
-private:
-    const BoxTexts &boxes_;
-    std::deque<std::u16string> answers_;
-};
 
 QStringList scoreTexts(const BoxTexts &boxes)
 {
@@ -71,69 +37,8 @@ class ScoreEntryTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void fillsTheScoreBoxesInOrder_data();
-    void fillsTheScoreBoxesInOrder();
-    void eachAnswerIsWrittenBeforeTheNextPrompt();
-    void answeredScoresCalculate();
     void realDialogThroughTheWindow();
 };
-
-void ScoreEntryTest::fillsTheScoreBoxesInOrder_data()
-{
-    QTest::addColumn<QStringList>("before");
-    QTest::addColumn<QStringList>("answers");
-
-    QTest::newRow("panel-example")
-        << QStringList(5, QString()) << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s};
-    QTest::newRow("name-kept-unchanged")
-        << QStringList(5, QString())
-        << QStringList{u"85"_s, u"张三"_s, u" 78 "_s, u"９２"_s, u"88"_s};
-    QTest::newRow("earlier-contents-replaced")
-        << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}
-        << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s};
-    // A dismissed prompt answers with an empty text, which replaces the old one.
-    QTest::newRow("third-prompt-dismissed")
-        << QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}
-        << QStringList{u"85"_s, u"90"_s, QString(), u"92"_s, u"88"_s};
-}
-
-void ScoreEntryTest::fillsTheScoreBoxesInOrder()
-{
-    QFETCH(QStringList, before);
-    QFETCH(QStringList, answers);
-    TextTable boxes{u16(before[0]), u16(before[1]), u16(before[2]), u16(before[3]),
-                    u16(before[4]), u"结果6",       u"结果7",       u"结果8"};
-    ScriptedPrompt prompt(answers, boxes);
-    ui::Command2_Click(boxes, prompt);
-
-    QCOMPARE(scoreTexts(boxes), answers);
-    QCOMPARE(prompt.asked, QStringList(5, u"提示: 请输入成绩"_s));
-    QCOMPARE(q(boxes.text(Box::Text8)), u"结果8"_s); // results are not touched
-}
-
-void ScoreEntryTest::eachAnswerIsWrittenBeforeTheNextPrompt()
-{
-    TextTable boxes{u"a", u"b", u"c", u"d", u"e"};
-    ScriptedPrompt prompt({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}, boxes);
-    ui::Command2_Click(boxes, prompt);
-    const QList<QStringList> expected{{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s},
-                                      {u"1"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s},
-                                      {u"1"_s, u"2"_s, u"c"_s, u"d"_s, u"e"_s},
-                                      {u"1"_s, u"2"_s, u"3"_s, u"d"_s, u"e"_s},
-                                      {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"e"_s}};
-    QCOMPARE(prompt.boxesWhenAsked, expected);
-}
-
-void ScoreEntryTest::answeredScoresCalculate()
-{
-    TextTable boxes;
-    ScriptedPrompt prompt({u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, boxes);
-    ui::Command2_Click(boxes, prompt);
-    Command1_Click(boxes);
-    QCOMPARE(q(boxes.text(Box::Text6)), u"92"_s);
-    QCOMPARE(q(boxes.text(Box::Text7)), u"78"_s);
-    QCOMPARE(q(boxes.text(Box::Text8)), u"87.666664"_s);
-}
 
 // Five real dialogs, each checked and answered from inside its own event
 // loop: typed and confirmed with Enter, except the third, dismissed with Esc.

@@ -3,18 +3,18 @@
 // because only then does Qt pass accessibility events on at all.
 
 #include "runtime/box_texts.h"
-#include "ui/form1.h"
+#include "test_support.h"
+#include "ui/qt/form1.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <utility>
 #include <vector>
 
 using namespace tavrel;
+using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -92,13 +92,6 @@ private Q_SLOTS:
     void newResultsAreHeard();
 
 private:
-    [[nodiscard]] QLineEdit *box(int k) const
-    {
-        return form_->findChild<QLineEdit *>(u"Text%1"_s.arg(k));
-    }
-    void typeScores(const QStringList &scores) const;
-    void clickCalculate() const;
-
     std::unique_ptr<ui::Form1> form_;
 };
 
@@ -120,23 +113,10 @@ void ScreenReaderTest::cleanup()
     form_.reset();
 }
 
-void ScreenReaderTest::typeScores(const QStringList &scores) const
-{
-    for (int k = 1; k <= judgeCount; ++k) {
-        box(k)->clear();
-        QTest::keyClicks(box(k), scores.at(k - 1));
-    }
-}
-
-void ScreenReaderTest::clickCalculate() const
-{
-    QTest::mouseClick(form_->findChild<QPushButton *>(u"Command1"_s), Qt::LeftButton);
-}
-
 void ScreenReaderTest::typedScoresAreHeard()
 {
     const ScreenReaderStandIn reader;
-    QTest::keyClicks(box(3), u"78"_s);
+    QTest::keyClicks(textBox(*form_, 3), u"78"_s);
     QCOMPARE(ScreenReaderStandIn::heardFrom({u"评委3"_s}),
              (QStringList{announcement(u"评委3"_s, u"7"_s), announcement(u"评委3"_s, u"8"_s)}));
 }
@@ -147,11 +127,10 @@ void ScreenReaderTest::newResultsAreHeard_data()
     QTest::addColumn<QStringList>("scores");
     QTest::addColumn<QStringList>("heard");
 
-    QTest::newRow("first round") << QStringList{}
-                                 << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}
-                                 << QStringList{u"92"_s, u"78"_s, u"87.666664"_s};
+    const JudgingRound panel = panelExample();
+    QTest::newRow("first round") << QStringList{} << panel.scores << panel.results;
     // Every click is heard in full, a result the same as last round's too.
-    QTest::newRow("next round") << QStringList{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}
+    QTest::newRow("next round") << panel.scores
                                 << QStringList{u"80"_s, u"95"_s, u"78"_s, u"99"_s, u"85"_s}
                                 << QStringList{u"99"_s, u"78"_s, u"86.666664"_s};
 }
@@ -164,19 +143,19 @@ void ScreenReaderTest::newResultsAreHeard()
     QFETCH(QStringList, scores);
     QFETCH(QStringList, heard);
     if (!earlier.isEmpty()) {
-        typeScores(earlier);
-        clickCalculate();
+        typeScores(*form_, earlier);
+        clickCalculate(*form_);
     }
-    typeScores(scores);
+    typeScores(*form_, scores);
 
     const ScreenReaderStandIn reader;
-    clickCalculate();
+    clickCalculate(*form_);
 
     QStringList expected;
     for (int k = 0; k < resultNames.size(); ++k)
         expected.push_back(announcement(resultNames.at(k), heard.at(k)));
     QCOMPARE(ScreenReaderStandIn::heardFrom(resultNames), expected);
-    QCOMPARE(box(8)->text(), heard.at(2));
+    QCOMPARE(resultTexts(*form_), heard);
 }
 
 QTEST_MAIN(ScreenReaderTest)
