@@ -1,37 +1,70 @@
 #!/usr/bin/env bash
-# Start-up benchmark: Tavrel's release build side by side with an empty Qt
-# window and a Qt reference form of the same widgets, in interleaved rounds
-# on one private Xvfb. Prints the table and the ratios of the medians.
+# Start-up comparison: Tavrel's Qt release build side by side with an empty
+# Qt window and a Qt reference form of the same controls (bench/reference/),
+# in interleaved, rotated rounds on one private Xvfb. Prints per program the
+# median (min-max) time to the drawn window and to the last change of its
+# first frames, the processor time it took to be drawn and its peak RSS;
+# then the ratios to the references.
 #   bench/startup.sh [ROUNDS]        (default 15)
-# The measuring tool lives beside the repository, in shared/tools/startup-bench
-# (or wherever STARTUP_BENCH points).
+# Builds what it lacks: Tavrel's release build in build/ (or
+# $TAVREL_BUILD_DIR), the probe and the references in its startup/ folder.
+# Only the Debian packages of scripts/install-deps.sh --bench are needed.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-tools=${STARTUP_BENCH:-$root/../shared/tools/startup-bench}
+# shellcheck source-path=SCRIPTDIR source=startup-common.sh
+source "$root/bench/startup-common.sh"
 rounds=${1:-15}
+build=${TAVREL_BUILD_DIR:-$root/build}
+out=$build/startup
 
 "$root/scripts/install-deps.sh" --bench
-cmake -S "$root" -B "$root/build-bench" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$root/build-bench" --parallel "$(nproc)" >/dev/null
 
-export BENCH_OUT=$root/build-bench/startup
-"$tools/refs/build.sh" >/dev/null
-list=$BENCH_OUT/programs.txt
-cat >"$list" <<LIST
-qt_empty | Ref    | --ui-wait 0 | @OUT@/qt_empty
-qt_form  | Ref    |             | @OUT@/qt_form
-tavrel   | Tavrel |             | $root/build-bench/app/tavrel
-LIST
-table=$("$tools/compare.sh" --rounds "$rounds" "$list")
-echo "$table"
+# Tavrel as it ships: an optimised build, brought up to date.
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+fi
+if ! grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt"; then
+    echo "note: $build is not a Release build; the figures will not be Tavrel's" >&2
+fi
+cmake --build "$build" --target tavrel --parallel "$(nproc)" >/dev/null
+tavrel=$build/app/qt/tavrel
 
-# The median of column C for program N (the table writes "median (min-max)").
-columns=$(sed 's/ (\([^)]*\))/_(\1)/g' <<<"$table")
-median() { awk -v n="$1" -v c="$2" '$1 == n { sub(/_.*/, "", $c); print $c }' <<<"$columns"; }
-# An empty window has no interface to draw: its first pixels are its "drawn".
-drawn() { local v; v=$(median "$1" 5); [[ $v == - ]] && v=$(median "$1" 4); echo "$v"; }
+probe=$(startup_build_probe "$out")
+cmake -S "$root/bench/reference" -B "$out/reference" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$out/reference" --parallel "$(nproc)" >/dev/null
+
+trap startup_stop_servers EXIT
+startup_start_xvfb "$out"
+startup_start_session_bus
+runtime_dir=$out/runtime
+mkdir -p "$runtime_dir"
+chmod 700 "$runtime_dir" # Qt insists on a private runtime folder
+
+# The programs see the same small environment, whatever the caller's: Qt's
+# scaling, style or platform variables would change what is measured.
+measure() {
+    local program=()
+    case $1 in
+    empty) program=(--title Empty -- "$out/reference/empty_window") ;;
+    form) program=(--title Reference -- "$out/reference/reference_form") ;;
+    tavrel) program=(--title Tavrel -- "$tavrel") ;;
+    esac
+    env -i HOME="$HOME" PATH="$PATH" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
+        XDG_RUNTIME_DIR="$runtime_dir" DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" \
+        QT_QPA_PLATFORM=xcb "$probe" "${program[@]}"
+}
+
+results=$out/results.txt
+startup_rounds "$rounds" "$results" measure empty form tavrel
+startup_table "$results" "empty=empty Qt window" "form=Qt reference form" "tavrel=Tavrel"
 echo
-awk -v t="$(drawn tavrel)" -v f="$(drawn qt_form)" -v e="$(drawn qt_empty)" \
-    -v tr="$(median tavrel 6)" -v fr="$(median qt_form 6)" 'BEGIN {
-    printf "drawn:    %.2fx the reference form (goal <= 1.00), %.2fx the empty window (goal <= 1.25)\n", t / f, t / e
-    printf "peak RSS: %.2fx the reference form (goal <= 1.05)\n", tr / fr }'
+# Ratios of the medians, then (in brackets) the median of each round's own
+# ratio, the steadier of the two on a busy machine.
+ratios() {
+    echo "$(startup_ratio "$results" "$1" tavrel "$2")x" \
+        "($(startup_paired_ratio "$results" "$1" tavrel "$2")x)"
+}
+echo "drawn:    Tavrel $(ratios ui_ms form) the reference form, $(ratios ui_ms empty) the empty window"
+echo "CPU:      Tavrel $(ratios cpu_ms form) the reference form, $(ratios cpu_ms empty) the empty window"
+echo "peak RSS: Tavrel $(ratios rss_kb form) the reference form, $(ratios rss_kb empty) the empty window"
+echo "(each run: $results)"
