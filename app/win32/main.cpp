@@ -1,0 +1,11 @@
+#include "runtime/win32/startup.h"
+#include "ui/win32/form1.h"
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
+                    int showCommand)
+{
+    return tavrel::win32::startUp(showCommand,
+                                  [instance] { return tavrel::ui::Form1::create(instance); });
+}

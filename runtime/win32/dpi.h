@@ -1,0 +1,32 @@
+#pragma once
+
+// Screen resolution, per window. The functions that tell it per monitor are
+// newer than Windows 7, the oldest system the program runs on, so they are
+// looked up at run time, with the system-wide value as the fallback.
+
+#include <windows.h>
+
+namespace tavrel::win32 {
+
+inline constexpr UINT standardDpi = 96;
+
+// The dots per inch `window` is drawn at (GetDpiForWindow where present,
+// else the screen's LOGPIXELSY).
+[[nodiscard]] UINT dpiForWindow(HWND window);
+
+// The window rectangle for a client rectangle at `dpi` (AdjustWindowRectExForDpi
+// where present, else AdjustWindowRectEx, which assumes the system's dpi).
+[[nodiscard]] RECT windowRectForClient(RECT client, DWORD style, DWORD exStyle, UINT dpi);
+
+// The system's message font (the font of message boxes and dialogs), with
+// its height scaled to `dpi`.
+[[nodiscard]] LOGFONTW messageFont(UINT dpi);
+
+// A system metric (an icon's size, say) for `dpi` (GetSystemMetricsForDpi
+// where present, else GetSystemMetrics, which is for the system's dpi).
+[[nodiscard]] int systemMetric(int index, UINT dpi);
+
+// Physical units to pixels at `dpi`, rounded to nearest as MulDiv does.
+[[nodiscard]] int twipsToPixels(int twips, UINT dpi);
+
+} // namespace tavrel::win32

@@ -1,0 +1,53 @@
+#pragma once
+
+// The start-up operation of the Win32 runtime: COM and the common controls
+// for this thread, the start-up window built and shown centred on its
+// monitor, then the message loop until that window is closed.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+namespace tavrel::win32 {
+
+// What start-up needs of the window it shows. The window posts WM_QUIT with
+// exit code 0 when the user closes it, which ends the message loop.
+class TopLevelWindow
+{
+public:
+    virtual ~TopLevelWindow() = default;
+    [[nodiscard]] virtual HWND window() const = 0;
+
+protected:
+    TopLevelWindow() = default;
+    TopLevelWindow(const TopLevelWindow &) = default;
+    TopLevelWindow &operator=(const TopLevelWindow &) = default;
+    TopLevelWindow(TopLevelWindow &&) = default;
+    TopLevelWindow &operator=(TopLevelWindow &&) = default;
+};
+
+// Initialises COM (apartment-threaded) and the common controls, builds the
+// window with `buildStartupWindow` (hidden), centres it on the work area of
+// its monitor, shows it with `showCommand` (wWinMain's nCmdShow) and runs
+// the message loop. Returns the exit code of WM_QUIT: 0 after the window
+// was closed. Returns 1 without a loop if the window could not be built.
+int startUp(int showCommand,
+            const std::function<std::unique_ptr<TopLevelWindow>()> &buildStartupWindow);
+
+// Registers the common controls the front-end uses (edit, static, button,
+// and the task dialog of version 6). Safe to call more than once; start-up
+// calls it, and a test that builds the window without start-up calls it too.
+void initCommonControls();
+
+// Moves `window` so that its frame is centred on the work area of the
+// monitor it is on (or nearest to).
+void centreOnWorkArea(HWND window);
+
+// Runs the thread's message loop until WM_QUIT and returns its exit code.
+// Keyboard messages for `dialogKeysWindow` and its controls go through
+// IsDialogMessageW first, which gives Tab and Shift+Tab between the controls
+// and Space on a button.
+int runMessageLoop(HWND dialogKeysWindow);
+
+} // namespace tavrel::win32

@@ -1,0 +1,76 @@
+#include "ui/win32/button_caption.h"
+
+#include "runtime/win32/handles.h"
+#include "ui/balanced_wrap.h"
+
+#include <string>
+
+namespace tavrel::ui {
+
+namespace {
+
+constexpr UINT wrapFlags = DT_WORDBREAK | DT_NOPREFIX | DT_CENTER;
+
+std::wstring windowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+// The height `text` takes when wrapped at `width`.
+int wrappedHeight(HDC dc, const std::wstring &text, int width)
+{
+    RECT bounds{0, 0, width, 0};
+    return DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds,
+                     wrapFlags | DT_CALCRECT);
+}
+
+void drawCaption(const NMCUSTOMDRAW &draw, const RECT &content)
+{
+    const HWND button = draw.hdr.hwndFrom;
+    const std::wstring caption = windowText(button);
+    const HDC dc = draw.hdc;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+    const win32::SelectedObject selected(
+        dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+
+    const int available = content.right - content.left;
+    const int width
+        = balancedWrapWidth(available, [&](int w) { return wrappedHeight(dc, caption, w); });
+    const int height = wrappedHeight(dc, caption, width);
+    RECT lines{content.left + (available - width) / 2,
+               content.top + (content.bottom - content.top - height) / 2, 0, 0};
+    lines.right = lines.left + width;
+    lines.bottom = lines.top + height;
+
+    const int previousMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF previousColour = SetTextColor(
+        dc, GetSysColor((draw.uItemState & CDIS_DISABLED) != 0 ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &lines, wrapFlags | DT_NOCLIP);
+    SetTextColor(dc, previousColour);
+    SetBkMode(dc, previousMode);
+}
+
+} // namespace
+
+LRESULT drawButtonCaption(const NMCUSTOMDRAW &draw, UINT dpi)
+{
+    if (draw.dwDrawStage != CDDS_PREPAINT)
+        return CDRF_DODEFAULT;
+    // The button has drawn its background and frame by now; inside them, a
+    // margin like the one its own caption and focus rectangle keep.
+    const int margin = MulDiv(3, static_cast<int>(dpi), 96);
+    RECT content = draw.rc;
+    InflateRect(&content, -margin, -margin);
+    drawCaption(draw, content);
+
+    const auto uiState = SendMessageW(draw.hdr.hwndFrom, WM_QUERYUISTATE, 0, 0);
+    if ((draw.uItemState & CDIS_FOCUS) != 0 && (uiState & UISF_HIDEFOCUS) == 0)
+        DrawFocusRect(draw.hdc, &content);
+    return CDRF_SKIPDEFAULT;
+}
+
+} // namespace tavrel::ui
