@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh --test   also what the test suite needs
 #   scripts/install-deps.sh --bench  also what the start-up benchmark needs
 #   scripts/install-deps.sh --check  also what scripts/check.sh needs
+#   scripts/install-deps.sh --windows  only what the Windows build needs
 # Runs apt-get through sudo when not already root.
 set -euo pipefail
 
@@ -22,7 +23,21 @@ test_packages=(
     weston qt6-wayland         # ... and on a headless Wayland compositor
     dbus at-spi2-core          # a session and accessibility bus for the screen-reader test
     binutils-mingw-w64-x86-64  # checking the Windows resources with windres
+    doctest-dev                # the core's test runner, one header
 )
+# The Windows programs, installers and zips (scripts/build-windows.sh): the
+# MinGW-w64 cross-compilers (the -posix ones, which have std::thread) with
+# their binutils (windres, objdump), and makensis.
+windows_packages=(
+    cmake make
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    nsis
+)
+# Their suites (scripts/test.sh) run under Wine, for 64-bit and 32-bit
+# programs (`wine` puts the command on PATH); they also use xvfb, xauth and
+# locales from the test list.
+windows_test_packages=("${windows_packages[@]}" wine wine64 wine32:i386)
 
 check_packages=(
     clang-format clang-tidy                        # formatting and static analysis
@@ -31,13 +46,15 @@ check_packages=(
 )
 bench_packages=(
     xvfb dbus libx11-dev libxdamage-dev libxfixes-dev   # the start-up benchmark
+    libxext-dev   # ... reading windows back through shared memory
 )
 
 wanted=("${run_packages[@]}" "${build_packages[@]}")
 case "${1:-}" in
---test) wanted+=("${test_packages[@]}") ;;
+--test) wanted+=("${test_packages[@]}" "${windows_test_packages[@]}") ;;
 --bench) wanted+=("${bench_packages[@]}") ;;
---check) wanted+=("${test_packages[@]}" "${check_packages[@]}") ;;
+--check) wanted+=("${test_packages[@]}" "${windows_test_packages[@]}" "${check_packages[@]}") ;;
+--windows) wanted=("${windows_packages[@]}") ;;
 esac
 
 missing=()
@@ -51,6 +68,11 @@ done
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
     as_root=(sudo)
+fi
+# wine32 is an i386 package: apt knows of it once dpkg takes that
+# architecture, before the package lists are updated.
+if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${as_root[@]}" dpkg --add-architecture i386
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
