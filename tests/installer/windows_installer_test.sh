@@ -1,0 +1,408 @@
+#!/usr/bin/env bash
+# windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT
+#
+# Installs Tavrel the way a school's IT teacher does on many machines
+# (silently, /S) in a private Wine prefix under WINE_ROOT, and checks what a
+# per-machine install must leave: the program in Program Files, the
+# all-users shortcuts, the Programs and Features entry in the registry view
+# of the installer's architecture (ARCH: win64 or win32). It then starts the
+# installed program from its shortcut and closes it (START_AND_CLOSE.exe),
+# installs again over the first install, and uninstalls as Windows does,
+# checking that nothing of ours is left and nothing else has gone.
+# PROBE.exe (installer_probe) reads shortcuts and version blocks.
+#
+# Every check is a row with a name; all failing rows are listed, and the
+# script exits 1 if there was one, 77 (skipped) when Wine or Xvfb is missing.
+# Wine's exit status alone proves little (a 32-bit program that cannot start
+# still "exits" 0), so every step is judged by its effects.
+set -uo pipefail
+
+readonly skip_code=77
+skip() {
+    echo "skipped: $*"
+    exit "$skip_code"
+}
+[[ $# -eq 7 ]] || {
+    echo "usage: windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT" >&2
+    exit 2
+}
+setup=$1 program=$2 start_and_close=$3 probe=$4 arch=$5 version=$6 root=$7
+limit=${TAVREL_WINE_TIMEOUT:-120}
+
+for tool in wine wineserver Xvfb flock timeout; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed (wine, wine32:i386, xvfb)"
+done
+[[ -f $setup ]] || {
+    echo "FAIL: no installer at $setup: build the 'installer' target first"
+    exit 1
+}
+
+failures=0
+pass() { echo "ok   $1"; }
+fail() {
+    echo "FAIL $1${2:+: $2}"
+    failures=$((failures + 1))
+}
+# check NAME COMMAND...: a row that passes when the command succeeds.
+check() {
+    local name=$1
+    shift
+    if "$@"; then pass "$name"; else fail "$name"; fi
+}
+# not COMMAND...: succeeds when the command fails.
+# shellcheck disable=SC2317  # called through check
+not() { ! "$@"; }
+# same NAME ACTUAL EXPECTED
+same() {
+    if [[ $2 == "$3" ]]; then pass "$1"; else fail "$1" "got '$2', expected '$3'"; fi
+}
+
+# The machine type in a PE header: 8664 is x86-64, 014c 32-bit x86.
+pe_machine() {
+    local offset
+    offset=$(od -An -tu4 -j60 -N4 -- "$1" | tr -d ' ')
+    od -An -tx2 -j$((offset + 4)) -N2 -- "$1" | tr -d ' '
+}
+
+case $arch in
+win64)
+    machine=8664 view=64 other_view=32 program_files='Program Files'
+    ;;
+win32)
+    machine=014c view=32 other_view=64 program_files='Program Files (x86)'
+    ;;
+*)
+    echo "ARCH must be win64 or win32, not $arch" >&2
+    exit 2
+    ;;
+esac
+
+# ---------------------------------------------------------------- the prefix
+# One prefix per build directory, kept between runs (making one takes about
+# 20 s). A run marks it in use and unmarks it only when everything passed,
+# so a prefix a failed or killed run may have left Tavrel in is made anew.
+mkdir -p "$root"
+exec {lock_fd}>"$root/lock"
+flock -w "$limit" "$lock_fd" || {
+    echo "FAIL: another run holds $root/lock"
+    exit 1
+}
+export WINEPREFIX=$root/prefix
+export WINEDEBUG=-all
+# No offer to install Mono or Gecko, and no crash debugger waiting for ever.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+unset WINEARCH WINELOADER WAYLAND_DISPLAY
+
+xvfb_pid=
+# shellcheck disable=SC2317  # the EXIT trap
+finish() {
+    timeout 30 wineserver -k 2>/dev/null
+    timeout 30 wineserver -w 2>/dev/null
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    [[ $failures -eq 0 && ${completed:-0} == 1 ]] && rm -f "$WINEPREFIX/.in-use"
+}
+trap finish EXIT
+trap 'exit 143' TERM INT HUP
+
+make_prefix() {
+    echo "making the Wine prefix $WINEPREFIX (once)"
+    rm -rf -- "$WINEPREFIX"
+    local settings=$root/settings.reg
+    # Wine's own virtual desktop: no window manager needed, and no 2 s wait
+    # on every window hidden without one.
+    cat >"$settings" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Auto"="0"
+"Debugger"=""
+
+[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Auto"="0"
+"Debugger"=""
+EOF
+    # `wine`, not wine64: with Wine's 32-bit half installed the prefix runs
+    # 64-bit and 32-bit programs alike.
+    {
+        DISPLAY='' timeout 300 wine wineboot --init &&
+            DISPLAY='' timeout "$limit" wine regedit /S "$(winepath -w "$settings")" &&
+            timeout "$limit" wineserver -w
+    } </dev/null >"$root/prefix.log" 2>&1 || {
+        cat "$root/prefix.log"
+        echo "FAIL: could not make the Wine prefix"
+        exit 1
+    }
+    touch "$WINEPREFIX/.ready"
+}
+if [[ ! -f $WINEPREFIX/.ready || -f $WINEPREFIX/.in-use ]]; then
+    make_prefix
+fi
+touch "$WINEPREFIX/.in-use"
+[[ $machine == 8664 || -f $WINEPREFIX/drive_c/windows/syswow64/kernel32.dll ]] ||
+    skip "a 32-bit installer needs Wine's 32-bit half (wine32:i386)"
+
+display_file=$(mktemp)
+Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$display_file" 2>/dev/null &
+xvfb_pid=$!
+for ((i = 0; i < 100; ++i)); do
+    [[ -s $display_file ]] && break
+    sleep 0.05
+done
+DISPLAY=:$(tr -d '[:space:]' <"$display_file")
+export DISPLAY
+rm -f -- "$display_file"
+[[ $DISPLAY != : ]] || {
+    echo "FAIL: Xvfb did not start"
+    exit 1
+}
+
+# run PROGRAM ARGS...: a Windows program to its end, its output with Unix
+# line ends; the status is the program's, 124 when it ran out of time.
+run() {
+    timeout -k 10 "$limit" wine "$@" </dev/null 2>/dev/null | tr -d '\r'
+}
+# Until every process in the prefix has ended, such as the copy of itself
+# an uninstaller leaves running when it returns.
+settle() {
+    timeout "$limit" wineserver -w
+}
+windows_path() {
+    local path=${1//\//\\}
+    echo "Z:$path"
+}
+
+drive_c=$WINEPREFIX/drive_c
+install_dir=$drive_c/$program_files/Tavrel
+install_dir_w="C:\\$program_files\\Tavrel"
+start_menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
+start_menu_w='C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
+desktop=$drive_c/users/Public/Desktop
+desktop_w='C:\users\Public\Desktop'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+key=$uninstall_key\\Tavrel
+# The current user's own Start menu and desktop, where a per-machine
+# install must not put anything.
+user_dirs=()
+for dir in "$drive_c"/users/*; do
+    [[ $(basename "$dir") == Public ]] && continue
+    user_dirs+=("$dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs|$(basename "$dir")'s Start menu"
+        "$dir/Desktop|$(basename "$dir")'s desktop")
+done
+
+# reg_query VIEW KEY: the key's values, "NAME TYPE DATA" per line.
+reg_query() {
+    run reg query "$2" "/reg:$1" | sed -n 's/^    \([^ ].*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1\t\2\t\3/p'
+    return "${PIPESTATUS[0]}"
+}
+# shellcheck disable=SC2317  # called through check
+key_exists() {
+    run reg query "$2" "/reg:$1" >/dev/null
+}
+
+# --------------------------------------------------------- before installing
+same "the installer is a ${arch} program" "$(pe_machine "$setup")" "$machine"
+
+major=${version%%.*}
+quad="$major.$((10#${version#*.})).0.0"
+version_block=$(run "$probe" version "$(windows_path "$setup")")
+copyright=$(grep -m1 '^Copyright ' "$(dirname "$0")/../../LICENSE")
+# One block per language the installer speaks: Chinese (0804) and English
+# (0409), whatever the code page.
+while IFS='|' read -r table name expected; do
+    actual=$(sed -n "s/^${table}[0-9a-f]\{0,4\} $name=//p" <<<"$version_block")
+    same "installer version block: $table $name" "$actual" "$expected"
+done <<EOF
+fixed|FileVersion|$quad
+fixed|ProductVersion|$quad
+0804|ProductName|Tavrel
+0804|FileVersion|$version
+0804|ProductVersion|$version
+0804|FileDescription|Tavrel 安装程序
+0804|CompanyName|The Tavrel developers
+0804|LegalCopyright|$copyright
+0409|ProductName|Tavrel
+0409|FileVersion|$version
+0409|ProductVersion|$version
+0409|FileDescription|Tavrel Setup
+0409|CompanyName|The Tavrel developers
+0409|LegalCopyright|$copyright
+EOF
+
+# nothing_of_ours_left WHEN
+nothing_of_ours_left() {
+    local when=$1
+    check "$when: no Tavrel folder in $program_files" test ! -e "$install_dir"
+    check "$when: no Start-menu shortcut" test ! -e "$start_menu/Tavrel.lnk"
+    check "$when: no desktop shortcut" test ! -e "$desktop/Tavrel.lnk"
+    check "$when: no uninstall entry in the $view-bit registry" not key_exists "$view" "$key"
+    check "$when: no uninstall entry in the $other_view-bit registry" not key_exists "$other_view" "$key"
+}
+nothing_of_ours_left "before installing"
+
+# ---------------------------------------------------- the first install
+run "$setup" /S /NODESKTOP
+status=$?
+settle
+same "installing with /S /NODESKTOP exits with 0" "$status" 0
+
+# installed WHEN: the files, shortcut and registry values of an install.
+installed() {
+    local when=$1
+    check "$when: Tavrel.exe is the built program" cmp -s "$program" "$install_dir/Tavrel.exe"
+    check "$when: the uninstaller is there" test -f "$install_dir/uninstall.exe"
+    same "$when: the folder holds our two files only" \
+        "$(find "$install_dir" -mindepth 1 -printf '%f\n' 2>/dev/null | sort | tr '\n' ' ')" "Tavrel.exe uninstall.exe "
+    local -a rows=()
+    mapfile -t rows < <(reg_query "$view" "$key")
+    local kib=$((($(stat -c %s "$install_dir/Tavrel.exe" 2>/dev/null || echo 0) +
+        $(stat -c %s "$install_dir/uninstall.exe" 2>/dev/null || echo 0) + 1023) / 1024))
+    local name type expected actual
+    while IFS='|' read -r name type expected; do
+        actual=$(printf '%s\n' "${rows[@]}" | awk -F'\t' -v n="$name" '$1 == n { print $2 "|" $3 }')
+        same "$when: uninstall entry $name" "$actual" "$type|$expected"
+    done <<EOF
+DisplayName|REG_SZ|Tavrel
+DisplayVersion|REG_SZ|$version
+Publisher|REG_SZ|The Tavrel developers
+DisplayIcon|REG_SZ|$install_dir_w\\Tavrel.exe
+InstallLocation|REG_SZ|$install_dir_w
+UninstallString|REG_SZ|"$install_dir_w\\uninstall.exe"
+QuietUninstallString|REG_SZ|"$install_dir_w\\uninstall.exe" /S
+NoModify|REG_DWORD|0x1
+NoRepair|REG_DWORD|0x1
+EstimatedSize|REG_DWORD|$(printf '0x%x' "$kib")
+EOF
+    check "$when: no uninstall entry in the $other_view-bit registry" not key_exists "$other_view" "$key"
+    same "$when: one uninstall entry named Tavrel" \
+        "$(run reg query "$uninstall_key" /s "/reg:$view" | grep -c $'^    DisplayName    REG_SZ    Tavrel$')" 1
+    check_shortcut "$when: Start-menu shortcut" "$start_menu_w\\Tavrel.lnk" "$start_menu/Tavrel.lnk"
+    local entry
+    for entry in "${user_dirs[@]}"; do
+        check "$when: no shortcut in ${entry#*|}" test ! -e "${entry%%|*}/Tavrel.lnk"
+    done
+}
+
+# check_shortcut NAME WINDOWS_PATH UNIX_PATH: there, and naming the
+# installed program as its target and icon, started in its folder.
+check_shortcut() {
+    local name=$1 resolved
+    if [[ ! -f $3 ]]; then
+        fail "$name" "no $3"
+        return
+    fi
+    resolved=$(run "$probe" shortcut "$2")
+    local field expected
+    while IFS='|' read -r field expected; do
+        same "$name $field" "$(sed -n "s/^$field=//p" <<<"$resolved")" "$expected"
+    done <<EOF
+target|$install_dir_w\\Tavrel.exe
+arguments|
+directory|$install_dir_w
+icon|$install_dir_w\\Tavrel.exe,0
+EOF
+}
+
+installed "after installing"
+check "after installing with /NODESKTOP: no desktop shortcut" test ! -e "$desktop/Tavrel.lnk"
+same "the installed Tavrel.exe is a $arch program" "$(pe_machine "$install_dir/Tavrel.exe" 2>/dev/null)" "$machine"
+
+# The program as a user starts it: from the Start-menu shortcut's target.
+target=$(run "$probe" shortcut "$start_menu_w\\Tavrel.lnk" | sed -n 's/^target=//p')
+# (Its reason for a failure is on standard error.)
+output=$(timeout -k 10 "$limit" wine "$start_and_close" "$target" </dev/null 2>&1 | tr -d '\r')
+status=$?
+settle
+same "the installed program starts and closes with exit code 0 ($output)" "$status" 0
+
+# ------------------------------------------------ installing over it
+run "$setup" /S
+status=$?
+settle
+same "installing again exits with 0" "$status" 0
+installed "after installing again"
+check_shortcut "after installing again: desktop shortcut" "$desktop_w\\Tavrel.lnk" "$desktop/Tavrel.lnk"
+
+# ------------------------------------------------------------ uninstalling
+# While Tavrel runs its file cannot be deleted; a silent uninstall then
+# gives up and leaves the install whole rather than half removed. (In place,
+# _?=, so that it is over when it returns.)
+timeout -k 10 "$limit" wine start "$install_dir_w\\Tavrel.exe" </dev/null >/dev/null 2>&1
+sleep 2
+run "$install_dir_w\\uninstall.exe" /S "_?=$install_dir_w"
+check "uninstalling while Tavrel runs: the program stays" test -f "$install_dir/Tavrel.exe"
+check "uninstalling while Tavrel runs: the uninstaller stays" test -f "$install_dir/uninstall.exe"
+check "uninstalling while Tavrel runs: the Start-menu shortcut stays" test -f "$start_menu/Tavrel.lnk"
+check "uninstalling while Tavrel runs: the entry stays" key_exists "$view" "$key"
+timeout 30 wineserver -k
+settle
+
+# A file of the teacher's own in the folder, and the folders around ours,
+# must survive the uninstaller.
+echo "a file that is not ours" >"$install_dir/notes.txt"
+# As Programs and Features does: the UninstallString's program, here with
+# /S. It returns at once and goes on in a copy of itself.
+uninstaller=$(reg_query "$view" "$key" | awk -F'\t' '$1 == "UninstallString" { print $3 }' | tr -d '"')
+run "$uninstaller" /S
+settle
+check "after uninstalling: Tavrel.exe is gone" test ! -e "$install_dir/Tavrel.exe"
+check "after uninstalling: the uninstaller is gone" test ! -e "$install_dir/uninstall.exe"
+check "after uninstalling: a file not ours stays, in its folder" test -f "$install_dir/notes.txt"
+check "after uninstalling: no Start-menu shortcut" test ! -e "$start_menu/Tavrel.lnk"
+check "after uninstalling: no desktop shortcut" test ! -e "$desktop/Tavrel.lnk"
+check "after uninstalling: no uninstall entry" not key_exists "$view" "$key"
+check "after uninstalling: the Start menu's Programs folder stays" test -d "$start_menu"
+check "after uninstalling: $program_files stays" test -d "$drive_c/$program_files"
+check "after uninstalling: the public desktop stays" test -d "$desktop"
+check "after uninstalling: the uninstall list stays" key_exists "$view" "$uninstall_key"
+
+# Installs elsewhere, as a teacher may choose (/D=): installing again
+# without saying where stays there, and installing into another folder
+# removes the earlier install. The folders around ours are the teacher's.
+rm -f -- "$install_dir/notes.txt"
+rmdir -- "$install_dir"
+mkdir -p "$drive_c/Schools"
+run "$setup" /S '/D=C:\Schools\Tavrel'
+settle
+run "$setup" /S
+settle
+check "installing again without /D stays in the folder chosen before" test -f "$drive_c/Schools/Tavrel/Tavrel.exe"
+check "installing again without /D puts nothing in $program_files" test ! -e "$install_dir"
+run "$setup" /S '/D=C:\Tavrel'
+settle
+check "installing into another folder: the program is there" test -f "$drive_c/Tavrel/Tavrel.exe"
+check "installing into another folder removes the earlier install" test ! -e "$drive_c/Schools/Tavrel"
+check "installing into another folder keeps the folder around the earlier one" test -d "$drive_c/Schools"
+same "installing into another folder: the entry names the new folder" \
+    "$(reg_query "$view" "$key" | awk -F'\t' '$1 == "InstallLocation" { print $3 }')" 'C:\Tavrel'
+same "installing into another folder: one uninstall entry named Tavrel" \
+    "$(run reg query "$uninstall_key" /s "/reg:$view" | grep -c $'^    DisplayName    REG_SZ    Tavrel$')" 1
+
+# The quiet uninstall command, as a management tool would run it; then
+# nothing at all remains.
+quiet=$(reg_query "$view" "$key" | awk -F'\t' '$1 == "QuietUninstallString" { print $3 }')
+if [[ $quiet =~ ^\"([^\"]+)\"\ (.*)$ ]]; then
+    read -ra quiet_arguments <<<"${BASH_REMATCH[2]}"
+    run "${BASH_REMATCH[1]}" "${quiet_arguments[@]}"
+    settle
+else
+    fail "the QuietUninstallString is a quoted program and arguments" "'$quiet'"
+fi
+check "after the quiet uninstall: no C:\\Tavrel folder" test ! -e "$drive_c/Tavrel"
+nothing_of_ours_left "after the quiet uninstall"
+check "after the quiet uninstall: the registry mentions Tavrel nowhere in HKLM" \
+    not grep -qi 'tavrel' "$WINEPREFIX/system.reg"
+rm -rf -- "$drive_c/Schools"
+
+completed=1
+if [[ $failures -eq 0 ]]; then
+    echo "the $arch installer installs, upgrades and uninstalls cleanly"
+    exit 0
+fi
+echo "$failures check(s) failed"
+exit 1
