@@ -28,6 +28,32 @@ int wrappedHeight(HDC dc, const std::wstring &text, int width)
                      wrapFlags | DT_CALCRECT);
 }
 
+// The width `text` takes on one line.
+int singleLineWidth(HDC dc, const std::wstring &text)
+{
+    RECT bounds{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds,
+              DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    return bounds.right - bounds.left;
+}
+
+// Where the caption wraps at `available`, the narrowest width that keeps
+// its number of lines. An even share of its one-line width is the least that
+// can be; the search never goes below it, where a line too narrow for a
+// single character would report a single line.
+int balancedWidth(HDC dc, const std::wstring &text, int available)
+{
+    const int oneLine = singleLineWidth(dc, text);
+    const int lineHeight = wrappedHeight(dc, text, oneLine);
+    const int height = wrappedHeight(dc, text, available);
+    if (lineHeight <= 0 || height <= lineHeight)
+        return available;
+    const int lines = height / lineHeight;
+    return balancedWrapWidth(
+        available, [&](int w) { return wrappedHeight(dc, text, w); },
+        (oneLine + lines - 1) / lines);
+}
+
 void drawCaption(const NMCUSTOMDRAW &draw, const RECT &content)
 {
     const HWND button = draw.hdr.hwndFrom;
@@ -38,8 +64,7 @@ void drawCaption(const NMCUSTOMDRAW &draw, const RECT &content)
         dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
 
     const int available = content.right - content.left;
-    const int width
-        = balancedWrapWidth(available, [&](int w) { return wrappedHeight(dc, caption, w); });
+    const int width = balancedWidth(dc, caption, available);
     const int height = wrappedHeight(dc, caption, width);
     RECT lines{content.left + (available - width) / 2,
                content.top + (content.bottom - content.top - height) / 2, 0, 0};
