@@ -1,8 +1,8 @@
 // From a click on "计算" to all three result boxes painted with their new
 // texts, through the real window (offscreen or xcb, as QT_QPA_PLATFORM says).
 
-#include "runtime/box_texts.h"
-#include "ui/qt/form1.h"
+#include "core/box_texts.h"
+#include "qt/form1.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -17,6 +17,8 @@
 namespace {
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 
 // Counts paint events of the result boxes.
 class PaintCounter : public QObject
@@ -35,7 +37,7 @@ protected:
 
 void clickToResultsPainted(benchmark::State &state)
 {
-    ui::Form1 form;
+    qt::Form1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         state.SkipWithError("the window was never shown");

@@ -1,9 +1,9 @@
 // The numeric core and the calculate command, without the window.
 
-#include "runtime/conversions.h"
-#include "runtime/runtime_error.h"
-#include "runtime/text_table.h"
-#include "scoring/calculate.h"
+#include "core/conversions.h"
+#include "core/runtime_error.h"
+#include "core/text_table.h"
+#include "core/calculate.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace tavrel;
+using namespace tavrel::core;
 
 void textToNumber(benchmark::State &state, const std::u16string &text)
 {
@@ -28,7 +28,7 @@ BENCHMARK_CAPTURE(textToNumber, megabyte_of_digits, std::u16string(1 << 20, u'9'
 void singleToText(benchmark::State &state, float value)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(tavrel::singleToText(value));
+        benchmark::DoNotOptimize(tavrel::core::singleToText(value));
 }
 BENCHMARK_CAPTURE(singleToText, whole, 92.0f);
 BENCHMARK_CAPTURE(singleToText, mean, 263.0f / 3.0f);

@@ -6,9 +6,9 @@
 // only where a rounding step moves the last bit of the result.
 
 #include "core_test_support.h"
-#include "runtime/runtime_error.h"
-#include "runtime/text_table.h"
-#include "scoring/calculate.h"
+#include "core/runtime_error.h"
+#include "core/text_table.h"
+#include "core/calculate.h"
 
 #include <doctest/doctest.h>
 
@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-using namespace tavrel;
+using namespace tavrel::core;
 using namespace tavrel::testing;
 
 namespace {

@@ -1,8 +1,8 @@
 // Text to number and single to text, as the score boxes use them.
 
 #include "core_test_support.h"
-#include "runtime/conversions.h"
-#include "runtime/runtime_error.h"
+#include "core/conversions.h"
+#include "core/runtime_error.h"
 
 #include <doctest/doctest.h>
 
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-using namespace tavrel;
+using namespace tavrel::core;
 using namespace tavrel::testing;
 
 namespace {

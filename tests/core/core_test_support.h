@@ -6,9 +6,9 @@
 // so a failed check shows the Chinese text itself; an unpaired surrogate,
 // which has no UTF-8 form, prints as \uXXXX.
 
-#include "runtime/box_texts.h"
-#include "runtime/conversions.h"
-#include "runtime/runtime_error.h"
+#include "core/box_texts.h"
+#include "core/conversions.h"
+#include "core/runtime_error.h"
 
 #include <doctest/doctest.h>
 
@@ -121,31 +121,31 @@ inline std::string quoted(std::u16string_view text)
     return out;
 }
 
-inline const char *nameOf(ErrorKind kind)
+inline const char *nameOf(core::ErrorKind kind)
 {
     switch (kind) {
-    case ErrorKind::EmptyNumber:
+    case core::ErrorKind::EmptyNumber:
         return "EmptyNumber";
-    case ErrorKind::InvalidNumber:
+    case core::ErrorKind::InvalidNumber:
         return "InvalidNumber";
-    case ErrorKind::Overflow:
+    case core::ErrorKind::Overflow:
         return "Overflow";
-    case ErrorKind::InvalidOperation:
+    case core::ErrorKind::InvalidOperation:
         return "InvalidOperation";
     }
     return "ErrorKind(?)";
 }
 
-inline const char *nameOf(ParseStatus status)
+inline const char *nameOf(core::ParseStatus status)
 {
     switch (status) {
-    case ParseStatus::Number:
+    case core::ParseStatus::Number:
         return "Number";
-    case ParseStatus::Empty:
+    case core::ParseStatus::Empty:
         return "Empty";
-    case ParseStatus::Invalid:
+    case core::ParseStatus::Invalid:
         return "Invalid";
-    case ParseStatus::Overflow:
+    case core::ParseStatus::Overflow:
         return "Overflow";
     }
     return "ParseStatus(?)";
@@ -155,16 +155,16 @@ inline const char *nameOf(ParseStatus status)
 
 // doctest prints an enumeration as its number; these overloads, found by
 // argument-dependent lookup, print its name instead.
-namespace tavrel {
-inline doctest::String toString(ErrorKind kind)
+namespace tavrel::core {
+inline doctest::String toString(core::ErrorKind kind)
 {
-    return testing::nameOf(kind);
+    return tavrel::testing::nameOf(kind);
 }
-inline doctest::String toString(ParseStatus status)
+inline doctest::String toString(core::ParseStatus status)
 {
-    return testing::nameOf(status);
+    return tavrel::testing::nameOf(status);
 }
-} // namespace tavrel
+} // namespace tavrel::core
 
 template<> struct doctest::StringMaker<std::u16string>
 {
@@ -182,12 +182,12 @@ template<typename Float> struct doctest::StringMaker<tavrel::testing::Exactly<Fl
     }
 };
 
-template<> struct doctest::StringMaker<std::optional<tavrel::Box>>
+template<> struct doctest::StringMaker<std::optional<tavrel::core::Box>>
 {
-    static doctest::String convert(const std::optional<tavrel::Box> &box)
+    static doctest::String convert(const std::optional<tavrel::core::Box> &box)
     {
         if (!box)
             return "no box";
-        return ("Text" + std::to_string(tavrel::numberOf(*box))).c_str();
+        return ("Text" + std::to_string(tavrel::core::numberOf(*box))).c_str();
     }
 };

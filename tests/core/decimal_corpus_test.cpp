@@ -5,7 +5,7 @@
 // missing or empty file is a failure, not a reason to skip.
 
 #include "core_test_support.h"
-#include "runtime/conversions.h"
+#include "core/conversions.h"
 
 #include <doctest/doctest.h>
 
@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-using namespace tavrel;
+using namespace tavrel::core;
 using namespace tavrel::testing;
 
 namespace {

@@ -2,10 +2,10 @@
 // (The real dialog, through the window, is the front-ends' test.)
 
 #include "core_test_support.h"
-#include "runtime/prompt.h"
-#include "runtime/text_table.h"
-#include "scoring/calculate.h"
-#include "ui/score_entry.h"
+#include "core/prompt.h"
+#include "core/text_table.h"
+#include "core/calculate.h"
+#include "core/score_entry.h"
 
 #include <doctest/doctest.h>
 
@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-using namespace tavrel;
+using namespace tavrel::core;
 using namespace tavrel::testing;
 using namespace std::string_literals;
 
@@ -100,7 +100,7 @@ TEST_CASE("fills the score boxes in order")
         TextTable boxes{row.before[0], row.before[1], row.before[2], row.before[3],
                         row.before[4], u"结果6",      u"结果7",      u"结果8"};
         ScriptedPrompt prompt(row.answers, boxes);
-        ui::Command2_Click(boxes, prompt);
+        Command2_Click(boxes, prompt);
 
         CHECK(scoreTextsOf(boxes) == row.answers);
         REQUIRE(prompt.asked().size() == std::size_t{judgeCount});
@@ -117,7 +117,7 @@ TEST_CASE("each answer is written before the next prompt")
 {
     TextTable boxes{u"a", u"b", u"c", u"d", u"e"};
     ScriptedPrompt prompt({u"1", u"2", u"3", u"4", u"5"}, boxes);
-    ui::Command2_Click(boxes, prompt);
+    Command2_Click(boxes, prompt);
     const std::vector<ScoreTexts> expected{{u"a", u"b", u"c", u"d", u"e"},
                                            {u"1", u"b", u"c", u"d", u"e"},
                                            {u"1", u"2", u"c", u"d", u"e"},
@@ -134,7 +134,7 @@ TEST_CASE("answered scores calculate")
 {
     TextTable boxes;
     ScriptedPrompt prompt({u"85", u"90", u"78", u"92", u"88"}, boxes);
-    ui::Command2_Click(boxes, prompt);
+    Command2_Click(boxes, prompt);
     Command1_Click(boxes);
     CHECK(boxes.text(Box::Text6) == u"92"s);
     CHECK(boxes.text(Box::Text7) == u"78"s);

@@ -2,7 +2,7 @@
 // text-to-number conversion and rounding to single, is exactly the same single.
 
 #include "core_test_support.h"
-#include "runtime/conversions.h"
+#include "core/conversions.h"
 
 #include <doctest/doctest.h>
 
@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-using namespace tavrel;
+using namespace tavrel::core;
 using namespace tavrel::testing;
 
 namespace {

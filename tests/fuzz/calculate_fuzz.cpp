@@ -3,10 +3,10 @@
 // computation of the same rules gives.
 
 #include "fuzz_input.h"
-#include "runtime/conversions.h"
-#include "runtime/runtime_error.h"
-#include "runtime/text_table.h"
-#include "scoring/calculate.h"
+#include "core/conversions.h"
+#include "core/runtime_error.h"
+#include "core/text_table.h"
+#include "core/calculate.h"
 
 #include <algorithm>
 #include <array>
@@ -25,13 +25,13 @@ struct Results
 
 // The rules in their plainest form: nothing when a text is not a score in the
 // single range or the running sum over positions 2 to 5 overflows.
-std::optional<Results> expectedResults(const tavrel::TextTable &table)
+std::optional<Results> expectedResults(const tavrel::core::TextTable &table)
 {
     std::array<float, 5> scores{};
     for (std::size_t k = 0; k < scores.size(); ++k) {
-        const tavrel::ParsedNumber parsed
-            = tavrel::parseNumber(table.text(tavrel::boxNumber(static_cast<int>(k) + 1)));
-        if (parsed.status != tavrel::ParseStatus::Number)
+        const tavrel::core::ParsedNumber parsed
+            = tavrel::core::parseNumber(table.text(tavrel::core::boxNumber(static_cast<int>(k) + 1)));
+        if (parsed.status != tavrel::core::ParseStatus::Number)
             return std::nullopt;
         scores[k] = static_cast<float>(parsed.value);
         if (std::isinf(scores[k]))
@@ -49,10 +49,10 @@ std::optional<Results> expectedResults(const tavrel::TextTable &table)
     return Results{highest, lowest, static_cast<float>(mean)};
 }
 
-std::uint32_t bitsOfBox(const tavrel::TextTable &table, tavrel::Box box)
+std::uint32_t bitsOfBox(const tavrel::core::TextTable &table, tavrel::core::Box box)
 {
-    const tavrel::ParsedNumber parsed = tavrel::parseNumber(table.text(box));
-    if (parsed.status != tavrel::ParseStatus::Number)
+    const tavrel::core::ParsedNumber parsed = tavrel::core::parseNumber(table.text(box));
+    if (parsed.status != tavrel::core::ParseStatus::Number)
         std::abort();
     return std::bit_cast<std::uint32_t>(static_cast<float>(parsed.value));
 }
@@ -61,7 +61,7 @@ std::uint32_t bitsOfBox(const tavrel::TextTable &table, tavrel::Box box)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    using namespace tavrel;
+    using namespace tavrel::core;
     const std::vector<std::u16string> texts = fuzz::textsFrom(data, size, boxCount);
     TextTable table;
     for (int k = 1; k <= boxCount; ++k)

@@ -3,7 +3,7 @@
 // ASCII; and an accepted score shows as a text that reads back to itself.
 
 #include "fuzz_input.h"
-#include "runtime/conversions.h"
+#include "core/conversions.h"
 
 #include <bit>
 #include <cmath>
@@ -30,7 +30,7 @@ std::u16string withAsciiForms(std::u16string text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    using namespace tavrel;
+    using namespace tavrel::core;
     const std::u16string text = fuzz::textFrom(data, size);
     const ParsedNumber parsed = parseNumber(text);
     if (parsed.status == ParseStatus::Invalid)

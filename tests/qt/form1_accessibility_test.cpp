@@ -3,9 +3,9 @@
 // keyboard focus shows, and whether the final score stays readable under
 // dark and high-contrast colours.
 
-#include "runtime/box_texts.h"
+#include "core/box_texts.h"
 #include "test_support.h"
-#include "ui/qt/form1.h"
+#include "qt/form1.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -20,6 +20,8 @@
 #include <memory>
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
@@ -85,12 +87,12 @@ private Q_SLOTS:
     void finalScoreReadableUnderEveryPalette();
 
 private:
-    std::unique_ptr<ui::Form1> form_;
+    std::unique_ptr<qt::Form1> form_;
 };
 
 void Form1AccessibilityTest::init()
 {
-    form_ = std::make_unique<ui::Form1>();
+    form_ = std::make_unique<qt::Form1>();
     QVERIFY(showActive(*form_));
 }
 

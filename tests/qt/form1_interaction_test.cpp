@@ -2,9 +2,9 @@
 // typing as an input method commits it, and the error report after a bad
 // score.
 
-#include "runtime/box_texts.h"
+#include "core/box_texts.h"
 #include "test_support.h"
-#include "ui/qt/form1.h"
+#include "qt/form1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +17,8 @@
 #include <memory>
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
@@ -41,12 +43,12 @@ private:
         return testing::control(*form_, name);
     }
 
-    std::unique_ptr<ui::Form1> form_;
+    std::unique_ptr<qt::Form1> form_;
 };
 
 void Form1InteractionTest::init()
 {
-    form_ = std::make_unique<ui::Form1>();
+    form_ = std::make_unique<qt::Form1>();
     QVERIFY(showActive(*form_));
 }
 

@@ -2,11 +2,11 @@
 // against the layout, their captions and fonts, which face draws what, the
 // stamp, and Qt's own texts in Chinese.
 
-#include "runtime/box_texts.h"
-#include "runtime/qt/startup.h"
+#include "core/box_texts.h"
+#include "qt/startup.h"
 #include "test_support.h"
-#include "ui/qt/fonts.h"
-#include "ui/qt/form1.h"
+#include "qt/fonts.h"
+#include "qt/form1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,6 +30,8 @@
 #include <memory>
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
@@ -104,13 +106,13 @@ private:
     // True when `reason` names something missing; the check then skips.
     [[nodiscard]] bool lacks(const QString &reason) { return preconditions_.missing(reason); }
 
-    std::unique_ptr<ui::Form1> form_;
+    std::unique_ptr<qt::Form1> form_;
     MissingPreconditions preconditions_;
 };
 
 void Form1LayoutTest::init()
 {
-    form_ = std::make_unique<ui::Form1>();
+    form_ = std::make_unique<qt::Form1>();
     QVERIFY(showActive(*form_));
 }
 
@@ -261,7 +263,7 @@ void Form1LayoutTest::captionKeepsMergingOnlyWhereItsFaceLacksACharacter()
             : u"fonts not installed: AR PL SungtiL GB"_s;
         lacks(missing))
         QSKIP(qPrintable(missing));
-    const QFont chosen = ui::ownFaceWhereItCovers(song, caption);
+    const QFont chosen = qt::ownFaceWhereItCovers(song, caption);
     QCOMPARE(!(chosen.styleStrategy() & QFont::NoFontMerging), merging);
     QCOMPARE(chosen.families(), song.families());
     QCOMPARE(chosen.pointSizeF(), song.pointSizeF());

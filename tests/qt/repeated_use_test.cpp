@@ -1,9 +1,9 @@
 // A long session through the real window and dialogs: many calculate clicks,
 // error reports and prompt rounds leave the process's memory where it was.
 
-#include "runtime/box_texts.h"
+#include "core/box_texts.h"
 #include "test_support.h"
-#include "ui/qt/form1.h"
+#include "qt/form1.h"
 
 #include <QApplication>
 #include <QFile>
@@ -13,6 +13,8 @@
 #include <QTest>
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
@@ -71,7 +73,7 @@ void RepeatedUseTest::memoryStaysFlat()
         = residentKb() < 0 ? u"no /proc to read the resident size from"_s : QString();
     if (preconditions_.missing(missing))
         QSKIP(qPrintable(missing));
-    ui::Form1 form;
+    qt::Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // Every dialog that opens is answered: a prompt gets the next score, an

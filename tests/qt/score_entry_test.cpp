@@ -3,7 +3,7 @@
 // texts is a core test: tests/core/score_entry_test.cpp.)
 
 #include "test_support.h"
-#include "ui/qt/form1.h"
+#include "qt/form1.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -17,6 +17,8 @@
 #include <functional>
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
@@ -44,7 +46,7 @@ private Q_SLOTS:
 // loop: typed and confirmed with Enter, except the third, dismissed with Esc.
 void ScoreEntryTest::realDialogThroughTheWindow()
 {
-    ui::Form1 form;
+    qt::Form1 form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.setText(Box::Text3, u"旧的成绩");

@@ -2,9 +2,9 @@
 // the desktop's accessibility bus turned on (see screen_reader_session.sh),
 // because only then does Qt pass accessibility events on at all.
 
-#include "runtime/box_texts.h"
+#include "core/box_texts.h"
 #include "test_support.h"
-#include "ui/qt/form1.h"
+#include "qt/form1.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,6 +14,8 @@
 #include <vector>
 
 using namespace tavrel;
+using namespace tavrel::core;
+using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
@@ -92,7 +94,7 @@ private Q_SLOTS:
     void newResultsAreHeard();
 
 private:
-    std::unique_ptr<ui::Form1> form_;
+    std::unique_ptr<qt::Form1> form_;
 };
 
 void ScreenReaderTest::initTestCase()
@@ -103,7 +105,7 @@ void ScreenReaderTest::initTestCase()
 
 void ScreenReaderTest::init()
 {
-    form_ = std::make_unique<ui::Form1>();
+    form_ = std::make_unique<qt::Form1>();
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
 }

@@ -15,9 +15,9 @@ JudgingRound panelExample()
     return {{u"85"_s, u"90"_s, u"78"_s, u"92"_s, u"88"_s}, {u"92"_s, u"78"_s, u"87.666664"_s}};
 }
 
-QStringList resultTexts(const BoxTexts &boxes)
+QStringList resultTexts(const core::BoxTexts &boxes)
 {
-    return {q(boxes.text(Box::Text6)), q(boxes.text(Box::Text7)), q(boxes.text(Box::Text8))};
+    return {q(boxes.text(core::Box::Text6)), q(boxes.text(core::Box::Text7)), q(boxes.text(core::Box::Text8))};
 }
 
 QLineEdit *textBox(const QWidget &window, int k)
@@ -34,7 +34,7 @@ bool showActive(QWidget &window)
 
 void typeScores(const QWidget &window, const QStringList &scores)
 {
-    for (int k = 1; k <= judgeCount; ++k) {
+    for (int k = 1; k <= core::judgeCount; ++k) {
         QLineEdit *box = textBox(window, k);
         box->setFocus();
         box->clear();

@@ -6,7 +6,7 @@
 // clicking, answering its modal dialogs) and an exit code that tells CTest
 // when a check could not run on this machine.
 
-#include "runtime/box_texts.h"
+#include "core/box_texts.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -53,7 +53,7 @@ struct JudgingRound
 JudgingRound panelExample();
 
 // Texts of Text6, Text7 and Text8, in that order.
-QStringList resultTexts(const BoxTexts &boxes);
+QStringList resultTexts(const core::BoxTexts &boxes);
 
 // A control of `window` by its name. The test program stops if there is no
 // such control: every check after it would only fail less clearly.

@@ -5,7 +5,7 @@
 
 #include "window_session.h"
 
-#include "runtime/win32/dialog_prompt.h"
+#include "win32/dialog_prompt.h"
 
 #include <doctest/doctest.h>
 

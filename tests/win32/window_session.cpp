@@ -1,7 +1,7 @@
 #include "window_session.h"
 
-#include "runtime/win32/startup.h"
-#include "ui/win32/form1.h"
+#include "win32/startup.h"
+#include "win32/form1.h"
 
 #include <doctest/doctest.h>
 
@@ -262,7 +262,7 @@ int runSession(const std::function<void(User &)> &script)
         const DWORD uiThread = GetCurrentThreadId();
         bool announced = false;
         const int exitCode = win32::startUp(SW_SHOWNORMAL, [&] {
-            std::unique_ptr<ui::Form1> form = ui::Form1::create(GetModuleHandleW(nullptr));
+            std::unique_ptr<win32::Form1> form = win32::Form1::create(GetModuleHandleW(nullptr));
             if (form == nullptr)
                 return std::unique_ptr<win32::TopLevelWindow>();
             std::map<std::string, HWND, std::less<>> controls;

@@ -1,0 +1,103 @@
+#pragma once
+
+// The window, as data: every control of Form1 with its kind, container,
+// caption, position, size (in twips, 1/1440 inch), tab index and font. The
+// window is built from this table alone and never changes shape afterwards;
+// only the texts of the eight text boxes change while it is open.
+
+#include <array>
+#include <string_view>
+
+namespace tavrel::core {
+
+enum class ControlKind { PushButton, GroupFrame, TextBox, Label, Picture };
+enum class Container { Form1, Frame1 };
+
+// The faces the window asks for. Each stands for a family list with fallbacks
+// (see fonts.h), since the named faces belong to the platform, not to us.
+enum class Face { Default, Song, Hei, Xinwei };
+
+struct FontRequest
+{
+    Face face = Face::Default;
+    double points = 0; // 0: the platform's default size
+    bool bold = false;
+};
+
+struct ControlEntry
+{
+    std::string_view name;
+    ControlKind kind;
+    Container container;
+    std::u16string_view caption;
+    int left, top, width, height; // twips, relative to the container's outer corner
+    int tabIndex; // noTabIndex for the picture
+    FontRequest font;
+};
+
+inline constexpr int twipsPerPixel = 15; // at 96 dots per inch
+inline constexpr int noTabIndex = -1;
+
+inline constexpr std::u16string_view formTitle = u"Tavrel";
+inline constexpr int formClientWidth = 8730;
+inline constexpr int formClientHeight = 6795;
+
+inline constexpr FontRequest defaultFont{};
+inline constexpr FontRequest songBold1425{Face::Song, 14.25, true};
+inline constexpr FontRequest songBold42{Face::Song, 42, true};
+inline constexpr FontRequest songBold2625{Face::Song, 26.25, true};
+inline constexpr FontRequest song2175{Face::Song, 21.75, false};
+inline constexpr FontRequest xinwei2175{Face::Xinwei, 21.75, false};
+inline constexpr FontRequest hei18{Face::Hei, 18, false};
+inline constexpr FontRequest hei1425{Face::Hei, 14.25, false};
+inline constexpr FontRequest heiBold2175{Face::Hei, 21.75, true};
+
+using K = ControlKind;
+using C = Container;
+
+// In the order of the window description; apart from the three result labels,
+// whose rectangles reach under the boxes beside them, no two controls overlap.
+inline constexpr std::array<ControlEntry, 21> form1Controls{{
+    {"Command2", K::PushButton, C::Form1, u"输入成绩", 7080, 840, 975, 735, 19, songBold1425},
+    {"Frame1", K::GroupFrame, C::Form1, u"", 600, 2160, 7455, 4575, 11, defaultFont},
+    {"Text8", K::TextBox, C::Frame1, u"", 2760, 2760, 2415, 975, 18, songBold42},
+    {"Command1", K::PushButton, C::Frame1, u"计算", 5280, 840, 1455, 735, 16, xinwei2175},
+    {"Text7", K::TextBox, C::Frame1, u"", 2760, 1320, 1455, 615, 15, hei18},
+    {"Text6", K::TextBox, C::Frame1, u"", 2760, 480, 1455, 615, 13, hei18},
+    {"Image1", K::Picture, C::Frame1, u"", 6240, 3480, 855, 855, noTabIndex, defaultFont},
+    {"Label9", K::Label, C::Frame1, u"最终平均分", 360, 3000, 2535, 495, 17, heiBold2175},
+    {"Label8", K::Label, C::Frame1, u"去掉一个最低分", 480, 1440, 2415, 375, 14, hei1425},
+    {"Label7", K::Label, C::Frame1, u"去掉一个最高分", 480, 600, 2415, 375, 12, hei1425},
+    {"Text5", K::TextBox, C::Form1, u"", 5880, 840, 855, 735, 5, songBold2625},
+    {"Text4", K::TextBox, C::Form1, u"", 4560, 840, 855, 735, 4, songBold2625},
+    {"Text3", K::TextBox, C::Form1, u"", 3240, 840, 855, 735, 3, songBold2625},
+    {"Text2", K::TextBox, C::Form1, u"", 1920, 840, 855, 735, 2, songBold2625},
+    {"Text1", K::TextBox, C::Form1, u"", 600, 840, 855, 735, 1, songBold2625},
+    {"Label6", K::Label, C::Form1, u"评委5", 6000, 1800, 615, 255, 10, defaultFont},
+    {"Label5", K::Label, C::Form1, u"评委4", 4680, 1800, 615, 255, 9, defaultFont},
+    {"Label4", K::Label, C::Form1, u"评委3", 3360, 1800, 615, 255, 8, defaultFont},
+    {"Label3", K::Label, C::Form1, u"评委2", 2040, 1800, 615, 255, 7, defaultFont},
+    {"Label2", K::Label, C::Form1, u"评委1", 720, 1800, 615, 255, 6, defaultFont},
+    {"Label1", K::Label, C::Form1, u"评委的打分", 600, 240, 2775, 495, 0, song2175},
+}};
+
+// The label that names each text box for a screen reader: the judge under a
+// score box, the caption beside a result box.
+struct BoxLabel
+{
+    std::string_view box;
+    std::string_view label;
+};
+
+inline constexpr std::array<BoxLabel, 8> boxLabels{{
+    {"Text1", "Label2"},
+    {"Text2", "Label3"},
+    {"Text3", "Label4"},
+    {"Text4", "Label5"},
+    {"Text5", "Label6"},
+    {"Text6", "Label7"},
+    {"Text7", "Label8"},
+    {"Text8", "Label9"},
+}};
+
+} // namespace tavrel::core

@@ -1,0 +1,32 @@
+#include "qt/click_dispatch.h"
+
+#include "core/click_outcome.h"
+#include "core/program_info.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+namespace tavrel::qt {
+
+void reportRuntimeError(QWidget *window, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QStringView(core::programName).toString(), message,
+                    QMessageBox::NoButton, window);
+    // A dialog does not inherit its parent's font; the window's face is the
+    // one chosen to cover Chinese.
+    if (window != nullptr)
+        box.setFont(window->font());
+    // Set explicitly: the standard button's text depends on the desktop theme.
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void dispatchClick(QWidget *window, const std::function<void()> &handler)
+{
+    if (const auto message = core::runClickHandler(handler))
+        reportRuntimeError(window, QString::fromStdU16String(*message));
+}
+
+} // namespace tavrel::qt

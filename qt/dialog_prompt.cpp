@@ -1,0 +1,26 @@
+#include "qt/dialog_prompt.h"
+
+#include <QInputDialog>
+#include <QString>
+#include <QWidget>
+
+namespace tavrel::qt {
+
+std::u16string DialogPrompt::ask(std::u16string_view message, std::u16string_view title)
+{
+    QInputDialog dialog(owner_);
+    dialog.setWindowTitle(QStringView(title).toString());
+    dialog.setLabelText(QStringView(message).toString());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setTextValue(QString());
+    // Set explicitly: the standard texts depend on the desktop theme.
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (owner_ != nullptr)
+        dialog.setFont(owner_->font()); // a dialog does not inherit it, and it covers Chinese
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.textValue().toStdU16String();
+}
+
+} // namespace tavrel::qt

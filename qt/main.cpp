@@ -1,0 +1,9 @@
+#include "qt/startup.h"
+#include "qt/form1.h"
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    return tavrel::qt::startUp(argc, argv, [] { return std::make_unique<tavrel::qt::Form1>(); });
+}
