@@ -1,6 +1,6 @@
 # What a school installs or carries around, built beside the Windows program:
-#   cmake --build build-win64 --target installer     Tavrel-1.00-win64-setup.exe
-#   cmake --build build-win64 --target portable_zip  Tavrel-1.00-win64-portable.zip
+#   cmake --build --preset win64 --target installer     Tavrel-1.00-win64-setup.exe
+#   cmake --build --preset win64 --target portable_zip  Tavrel-1.00-win64-portable.zip
 # (win32 in a 32-bit build), both in the build directory's top level. Both
 # are part of the default build (the installer when makensis, from Debian's
 # nsis, is found), so their tests always see the current program.
@@ -90,6 +90,10 @@ else()
         VERBATIM)
 endif()
 add_custom_target(portable_zip ALL DEPENDS ${TAVREL_PORTABLE_ZIP})
+
+# Beside the programs in dist/windows/ (scripts/build-windows.sh builds both
+# first; a build that skipped one installs what is there).
+install(FILES ${TAVREL_INSTALLER} ${TAVREL_PORTABLE_ZIP} DESTINATION . COMPONENT windows_dist OPTIONAL)
 
 if(BUILD_TESTING)
     add_subdirectory(${PROJECT_SOURCE_DIR}/tests/installer ${PROJECT_BINARY_DIR}/tests/installer)

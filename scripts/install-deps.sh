@@ -14,7 +14,9 @@ run_packages=(
     fonts-wqy-microhei       # Hei face standing in for 黑体
     fonts-arphic-gkai00mp    # Kai face standing in for 华文新魏
 )
-build_packages=(cmake g++ make qt6-base-dev)
+# The presets configure the tests too, so the one-header test runner is
+# part of every build.
+build_packages=(cmake g++ make qt6-base-dev doctest-dev)
 test_packages=(
     locales                    # locale sources, for the decimal-comma number test
     desktop-file-utils appstream   # offline validators of the desktop files
@@ -23,13 +25,12 @@ test_packages=(
     weston qt6-wayland         # ... and on a headless Wayland compositor
     dbus at-spi2-core          # a session and accessibility bus for the screen-reader test
     binutils-mingw-w64-x86-64  # checking the Windows resources with windres
-    doctest-dev                # the core's test runner, one header
 )
 # The Windows programs, installers and zips (scripts/build-windows.sh): the
 # MinGW-w64 cross-compilers (the -posix ones, which have std::thread) with
 # their binutils (windres, objdump), and makensis.
 windows_packages=(
-    cmake make
+    cmake make doctest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     nsis
