@@ -35,8 +35,22 @@ struct ControlEntry
     FontRequest font;
 };
 
-inline constexpr int twipsPerPixel = 15; // at 96 dots per inch
+inline constexpr int twipsPerInch = 1440;
+inline constexpr int standardDpi = 96; // 15 twips a pixel
 inline constexpr int noTabIndex = -1;
+
+// Twips to pixels at `dpi` dots per inch, rounded to nearest with halves away
+// from zero (as Windows' MulDiv rounds). Every front-end places the window
+// with it: at 96 dpi, and in the browser, each 15 twips make one pixel.
+constexpr int twipsToPixels(int twips, int dpi = standardDpi)
+{
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    const long long half = twipsPerInch / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / twipsPerInch
+                                        : -((-scaled + half) / twipsPerInch));
+}
+static_assert(twipsToPixels(8730) == 582 && twipsToPixels(6795) == 453);
+static_assert(twipsToPixels(8730, 144) == 873 && twipsToPixels(10, 144) == 1);
 
 inline constexpr std::u16string_view formTitle = u"Tavrel";
 inline constexpr int formClientWidth = 8730;
@@ -80,6 +94,20 @@ inline constexpr std::array<ControlEntry, 21> form1Controls{{
     {"Label2", K::Label, C::Form1, u"评委1", 720, 1800, 615, 255, 6, defaultFont},
     {"Label1", K::Label, C::Form1, u"评委的打分", 600, 240, 2775, 495, 0, song2175},
 }};
+
+// The entry named `name`, looked up when the program is compiled: a name
+// that is not in the table does not compile.
+consteval const ControlEntry &controlNamed(std::string_view name)
+{
+    for (const ControlEntry &entry : form1Controls) {
+        if (entry.name == name)
+            return entry;
+    }
+    throw "no control of that name in form1Controls";
+}
+
+// The stamp's side: its picture box's, 57 pixels at 96 dpi.
+inline constexpr int stampSideTwips = controlNamed("Image1").width;
 
 // The label that names each text box for a screen reader: the judge under a
 // score box, the caption beside a result box.

@@ -1,11 +1,11 @@
 #include "qt/form1.h"
 
-#include "qt/click_dispatch.h"
 #include "core/calculate.h"
 #include "core/form1_description.h"
+#include "core/score_entry.h"
+#include "qt/click_dispatch.h"
 #include "qt/fonts.h"
 #include "qt/wrapping_push_button.h"
-#include "core/score_entry.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -32,9 +32,10 @@ QString qs(std::u16string_view text)
     return QStringView(text).toString();
 }
 
+// Qt places widgets in device-independent pixels, which it scales itself.
 constexpr int pixels(int twips)
 {
-    return twips / core::twipsPerPixel;
+    return core::twipsToPixels(twips);
 }
 
 // The stamp at its natural size of 57 x 57 screen pixels at 1x; screens with

@@ -88,10 +88,4 @@ int systemMetric(int index, UINT dpi)
     return GetSystemMetrics(index);
 }
 
-int twipsToPixels(int twips, UINT dpi)
-{
-    constexpr int twipsPerInch = 1440;
-    return MulDiv(twips, static_cast<int>(dpi), twipsPerInch);
-}
-
 } // namespace tavrel::win32

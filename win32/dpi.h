@@ -26,7 +26,4 @@ inline constexpr UINT standardDpi = 96;
 // where present, else GetSystemMetrics, which is for the system's dpi).
 [[nodiscard]] int systemMetric(int index, UINT dpi);
 
-// Physical units to pixels at `dpi`, rounded to nearest as MulDiv does.
-[[nodiscard]] int twipsToPixels(int twips, UINT dpi);
-
 } // namespace tavrel::win32

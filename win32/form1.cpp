@@ -1,18 +1,18 @@
 #include "win32/form1.h"
 
+#include "core/calculate.h"
+#include "core/form1_description.h"
+#include "core/score_entry.h"
 #include "resources/windows/resource_ids.h"
+#include "win32/button_caption.h"
 #include "win32/click_dispatch.h"
 #include "win32/dialog_prompt.h"
 #include "win32/dpi.h"
 #include "win32/edit_text.h"
-#include "win32/handles.h"
-#include "win32/wide_text.h"
-#include "core/calculate.h"
-#include "core/form1_description.h"
-#include "core/score_entry.h"
-#include "win32/button_caption.h"
 #include "win32/fonts.h"
+#include "win32/handles.h"
 #include "win32/stamp_picture.h"
+#include "win32/wide_text.h"
 
 #include <oleacc.h>
 
@@ -238,7 +238,8 @@ void Form1::State::createControls()
 void Form1::State::layOut(UINT newDpi)
 {
     dpi = newDpi;
-    const auto pixels = [newDpi](int twips) { return win32::twipsToPixels(twips, newDpi); };
+    const auto pixels
+        = [newDpi](int twips) { return core::twipsToPixels(twips, static_cast<int>(newDpi)); };
 
     std::vector<std::pair<core::FontRequest, win32::UniqueFont>> newFonts;
     const auto fontOf = [&](const core::FontRequest &request) {
@@ -285,8 +286,8 @@ void Form1::State::layOut(UINT newDpi)
 // current dpi. (When the dpi changes, the system suggests the new size.)
 void Form1::State::fitToClientArea() const
 {
-    const RECT client{0, 0, win32::twipsToPixels(core::formClientWidth, dpi),
-                      win32::twipsToPixels(core::formClientHeight, dpi)};
+    const RECT client{0, 0, core::twipsToPixels(core::formClientWidth, static_cast<int>(dpi)),
+                      core::twipsToPixels(core::formClientHeight, static_cast<int>(dpi))};
     const RECT frameRect = win32::windowRectForClient(client, windowStyle, windowExStyle, dpi);
     SetWindowPos(window, nullptr, 0, 0, frameRect.right - frameRect.left,
                  frameRect.bottom - frameRect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -381,8 +382,8 @@ void Form1::setText(core::Box box, std::u16string_view text)
 
 HWND Form1::textBox(core::Box box) const
 {
-    constexpr std::array<std::string_view, core::boxCount> names{"Text1", "Text2", "Text3", "Text4",
-                                                           "Text5", "Text6", "Text7", "Text8"};
+    constexpr std::array<std::string_view, core::boxCount> names{
+        "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8"};
     return state_->control(names[static_cast<std::size_t>(core::numberOf(box) - 1)]);
 }
 

@@ -1,5 +1,7 @@
 #include "win32/stamp_picture.h"
 
+#include "core/form1_description.h"
+
 #include "resources/windows/resource_ids.h"
 
 #include <wincodec.h>
@@ -10,7 +12,7 @@ namespace tavrel::win32 {
 
 namespace {
 
-constexpr int naturalSide = 57; // pixels at 96 dpi
+constexpr int naturalSide = core::twipsToPixels(core::stampSideTwips);
 
 // The bytes of an RCDATA resource; they stay mapped as long as the module.
 std::span<const BYTE> resourceBytes(HINSTANCE module, int id)
@@ -97,7 +99,7 @@ win32::UniqueBitmap dibSectionOf(IWICBitmapSource &picture, int side)
 
 int stampSide(UINT dpi)
 {
-    return MulDiv(naturalSide, static_cast<int>(dpi), 96);
+    return core::twipsToPixels(core::stampSideTwips, static_cast<int>(dpi));
 }
 
 win32::UniqueBitmap loadStampPicture(HINSTANCE resources, UINT dpi)
