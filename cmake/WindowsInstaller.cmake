@@ -94,7 +94,3 @@ add_custom_target(portable_zip ALL DEPENDS ${TAVREL_PORTABLE_ZIP})
 # Beside the programs in dist/windows/ (scripts/build-windows.sh builds both
 # first; a build that skipped one installs what is there).
 install(FILES ${TAVREL_INSTALLER} ${TAVREL_PORTABLE_ZIP} DESTINATION . COMPONENT windows_dist OPTIONAL)
-
-if(BUILD_TESTING)
-    add_subdirectory(${PROJECT_SOURCE_DIR}/tests/installer ${PROJECT_BINARY_DIR}/tests/installer)
-endif()

@@ -3,14 +3,15 @@
 # own session bus, the accessibility bus started on it and switched on the way
 # a screen reader does (Status.ScreenReaderEnabled), and an X server.
 #   screen_reader_session.sh COMMAND [ARG...]
-# Exits with 77, which CTest counts as skipped, where the machine has no
-# session bus, no accessibility bus or no Xvfb to run it in.
+# Exits with the suite's skip code where the machine has no session bus, no
+# accessibility bus or no Xvfb to run it in.
 set -euo pipefail
+readonly skip_code=${TAVREL_SKIP_CODE:?set by the test suite}
 
 for tool in dbus-run-session dbus-send xvfb-run; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: no $tool"
-        exit 77
+        exit "$skip_code"
     fi
 done
 
@@ -25,6 +26,6 @@ dbus-run-session -- bash -c '
         org.freedesktop.DBus.Properties.Set \
         string:org.a11y.Status string:ScreenReaderEnabled variant:boolean:true >/dev/null; then
         echo "skipped: no accessibility bus to switch on (at-spi2-core)"
-        exit 77
+        exit "$skip_code"
     fi
     xvfb-run -a -s "-screen 0 1280x1024x24" "$@"' screen-reader-session "$@"

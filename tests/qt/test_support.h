@@ -125,8 +125,8 @@ private:
     QStringList reasons_;
 };
 
-// The exit code tavrel_add_qt_test declares as SKIP_RETURN_CODE.
-inline constexpr int skippedExitCode = 77;
+// The exit code CTest counts as skipped (cmake/Testing.cmake).
+inline constexpr int skippedExitCode = TAVREL_SKIP_CODE;
 
 // Qt Test's failure count as the program's exit code: 0 only when every
 // check ran and passed, skippedExitCode when none failed but some could not
