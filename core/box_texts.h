@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,15 @@ constexpr Box boxNumber(int k)
 constexpr int numberOf(Box box)
 {
     return static_cast<int>(box);
+}
+
+// The box's name in the window description ("Text1" … "Text8"), by which
+// every front-end finds its control.
+constexpr std::string_view nameOf(Box box)
+{
+    constexpr std::array<std::string_view, boxCount> names{"Text1", "Text2", "Text3", "Text4",
+                                                           "Text5", "Text6", "Text7", "Text8"};
+    return names.at(static_cast<std::size_t>(numberOf(box) - 1));
 }
 
 // The texts of the boxes are the program's whole state. The commands reach

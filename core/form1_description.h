@@ -14,7 +14,7 @@ enum class ControlKind { PushButton, GroupFrame, TextBox, Label, Picture };
 enum class Container { Form1, Frame1 };
 
 // The faces the window asks for. Each stands for a family list with fallbacks
-// (see fonts.h), since the named faces belong to the platform, not to us.
+// (font_families.h), since the named faces belong to the platform, not to us.
 enum class Face { Default, Song, Hei, Xinwei };
 
 struct FontRequest
@@ -22,6 +22,8 @@ struct FontRequest
     Face face = Face::Default;
     double points = 0; // 0: the platform's default size
     bool bold = false;
+
+    friend constexpr bool operator==(const FontRequest &, const FontRequest &) = default;
 };
 
 struct ControlEntry
@@ -56,15 +58,17 @@ inline constexpr std::u16string_view formTitle = u"Tavrel";
 inline constexpr int formClientWidth = 8730;
 inline constexpr int formClientHeight = 6795;
 
+// The fonts by what they are for; the window's own font (the default) is
+// what the frame and the judges' labels use.
 inline constexpr FontRequest defaultFont{};
-inline constexpr FontRequest songBold1425{Face::Song, 14.25, true};
-inline constexpr FontRequest songBold42{Face::Song, 42, true};
-inline constexpr FontRequest songBold2625{Face::Song, 26.25, true};
-inline constexpr FontRequest song2175{Face::Song, 21.75, false};
-inline constexpr FontRequest xinwei2175{Face::Xinwei, 21.75, false};
-inline constexpr FontRequest hei18{Face::Hei, 18, false};
-inline constexpr FontRequest hei1425{Face::Hei, 14.25, false};
-inline constexpr FontRequest heiBold2175{Face::Hei, 21.75, true};
+inline constexpr FontRequest enterScoresButtonFont{Face::Song, 14.25, true};
+inline constexpr FontRequest finalScoreFont{Face::Song, 42, true};
+inline constexpr FontRequest scoreBoxFont{Face::Song, 26.25, true};
+inline constexpr FontRequest headingFont{Face::Song, 21.75, false};
+inline constexpr FontRequest calculateButtonFont{Face::Xinwei, 21.75, false};
+inline constexpr FontRequest resultBoxFont{Face::Hei, 18, false};
+inline constexpr FontRequest resultLabelFont{Face::Hei, 14.25, false};
+inline constexpr FontRequest finalScoreLabelFont{Face::Hei, 21.75, true};
 
 using K = ControlKind;
 using C = Container;
@@ -72,27 +76,28 @@ using C = Container;
 // In the order of the window description; apart from the three result labels,
 // whose rectangles reach under the boxes beside them, no two controls overlap.
 inline constexpr std::array<ControlEntry, 21> form1Controls{{
-    {"Command2", K::PushButton, C::Form1, u"输入成绩", 7080, 840, 975, 735, 19, songBold1425},
+    {"Command2", K::PushButton, C::Form1, u"输入成绩", 7080, 840, 975, 735, 19,
+     enterScoresButtonFont},
     {"Frame1", K::GroupFrame, C::Form1, u"", 600, 2160, 7455, 4575, 11, defaultFont},
-    {"Text8", K::TextBox, C::Frame1, u"", 2760, 2760, 2415, 975, 18, songBold42},
-    {"Command1", K::PushButton, C::Frame1, u"计算", 5280, 840, 1455, 735, 16, xinwei2175},
-    {"Text7", K::TextBox, C::Frame1, u"", 2760, 1320, 1455, 615, 15, hei18},
-    {"Text6", K::TextBox, C::Frame1, u"", 2760, 480, 1455, 615, 13, hei18},
+    {"Text8", K::TextBox, C::Frame1, u"", 2760, 2760, 2415, 975, 18, finalScoreFont},
+    {"Command1", K::PushButton, C::Frame1, u"计算", 5280, 840, 1455, 735, 16, calculateButtonFont},
+    {"Text7", K::TextBox, C::Frame1, u"", 2760, 1320, 1455, 615, 15, resultBoxFont},
+    {"Text6", K::TextBox, C::Frame1, u"", 2760, 480, 1455, 615, 13, resultBoxFont},
     {"Image1", K::Picture, C::Frame1, u"", 6240, 3480, 855, 855, noTabIndex, defaultFont},
-    {"Label9", K::Label, C::Frame1, u"最终平均分", 360, 3000, 2535, 495, 17, heiBold2175},
-    {"Label8", K::Label, C::Frame1, u"去掉一个最低分", 480, 1440, 2415, 375, 14, hei1425},
-    {"Label7", K::Label, C::Frame1, u"去掉一个最高分", 480, 600, 2415, 375, 12, hei1425},
-    {"Text5", K::TextBox, C::Form1, u"", 5880, 840, 855, 735, 5, songBold2625},
-    {"Text4", K::TextBox, C::Form1, u"", 4560, 840, 855, 735, 4, songBold2625},
-    {"Text3", K::TextBox, C::Form1, u"", 3240, 840, 855, 735, 3, songBold2625},
-    {"Text2", K::TextBox, C::Form1, u"", 1920, 840, 855, 735, 2, songBold2625},
-    {"Text1", K::TextBox, C::Form1, u"", 600, 840, 855, 735, 1, songBold2625},
+    {"Label9", K::Label, C::Frame1, u"最终平均分", 360, 3000, 2535, 495, 17, finalScoreLabelFont},
+    {"Label8", K::Label, C::Frame1, u"去掉一个最低分", 480, 1440, 2415, 375, 14, resultLabelFont},
+    {"Label7", K::Label, C::Frame1, u"去掉一个最高分", 480, 600, 2415, 375, 12, resultLabelFont},
+    {"Text5", K::TextBox, C::Form1, u"", 5880, 840, 855, 735, 5, scoreBoxFont},
+    {"Text4", K::TextBox, C::Form1, u"", 4560, 840, 855, 735, 4, scoreBoxFont},
+    {"Text3", K::TextBox, C::Form1, u"", 3240, 840, 855, 735, 3, scoreBoxFont},
+    {"Text2", K::TextBox, C::Form1, u"", 1920, 840, 855, 735, 2, scoreBoxFont},
+    {"Text1", K::TextBox, C::Form1, u"", 600, 840, 855, 735, 1, scoreBoxFont},
     {"Label6", K::Label, C::Form1, u"评委5", 6000, 1800, 615, 255, 10, defaultFont},
     {"Label5", K::Label, C::Form1, u"评委4", 4680, 1800, 615, 255, 9, defaultFont},
     {"Label4", K::Label, C::Form1, u"评委3", 3360, 1800, 615, 255, 8, defaultFont},
     {"Label3", K::Label, C::Form1, u"评委2", 2040, 1800, 615, 255, 7, defaultFont},
     {"Label2", K::Label, C::Form1, u"评委1", 720, 1800, 615, 255, 6, defaultFont},
-    {"Label1", K::Label, C::Form1, u"评委的打分", 600, 240, 2775, 495, 0, song2175},
+    {"Label1", K::Label, C::Form1, u"评委的打分", 600, 240, 2775, 495, 0, headingFont},
 }};
 
 // The entry named `name`, looked up when the program is compiled: a name

@@ -5,6 +5,12 @@
 
 namespace tavrel::core {
 
+// The captions of the runtime's dialog buttons, the same on every platform
+// and in every display language: the prompt's two, and the error report's
+// one, which confirms.
+inline constexpr std::u16string_view confirmCaption = u"确定";
+inline constexpr std::u16string_view cancelCaption = u"取消";
+
 // The modal prompt: shows `message` under `title` with an empty answer field
 // and waits for the user. Returns the text typed, unchanged, or an empty text
 // when the prompt is dismissed without confirming.

@@ -1,5 +1,7 @@
 #include "qt/click_dispatch.h"
 
+#include "core/prompt.h"
+
 #include "core/click_outcome.h"
 #include "core/program_info.h"
 
@@ -19,7 +21,7 @@ void reportRuntimeError(QWidget *window, const QString &message)
     if (window != nullptr)
         box.setFont(window->font());
     // Set explicitly: the standard button's text depends on the desktop theme.
-    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.addButton(QStringView(core::confirmCaption).toString(), QMessageBox::AcceptRole);
     box.exec();
 }
 

@@ -1,5 +1,7 @@
 #include "qt/dialog_prompt.h"
 
+#include "core/prompt.h"
+
 #include <QInputDialog>
 #include <QString>
 #include <QWidget>
@@ -14,8 +16,8 @@ std::u16string DialogPrompt::ask(std::u16string_view message, std::u16string_vie
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setTextValue(QString());
     // Set explicitly: the standard texts depend on the desktop theme.
-    dialog.setOkButtonText(QStringLiteral("确定"));
-    dialog.setCancelButtonText(QStringLiteral("取消"));
+    dialog.setOkButtonText(QStringView(core::confirmCaption).toString());
+    dialog.setCancelButtonText(QStringView(core::cancelCaption).toString());
     if (owner_ != nullptr)
         dialog.setFont(owner_->font()); // a dialog does not inherit it, and it covers Chinese
     if (dialog.exec() != QDialog::Accepted)

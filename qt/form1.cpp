@@ -173,7 +173,7 @@ Form1::Form1(QWidget *parent)
 
 QLineEdit *Form1::textBox(core::Box box) const
 {
-    return findChild<QLineEdit *>(QStringLiteral("Text%1").arg(core::numberOf(box)));
+    return findChild<QLineEdit *>(QLatin1StringView(core::nameOf(box)));
 }
 
 std::u16string Form1::text(core::Box box) const

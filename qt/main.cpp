@@ -1,5 +1,5 @@
-#include "qt/startup.h"
 #include "qt/form1.h"
+#include "qt/startup.h"
 
 #include <memory>
 

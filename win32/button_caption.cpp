@@ -1,7 +1,7 @@
 #include "win32/button_caption.h"
 
-#include "win32/handles.h"
 #include "core/balanced_wrap.h"
+#include "win32/handles.h"
 
 #include <string>
 

@@ -2,6 +2,7 @@
 
 #include "core/click_outcome.h"
 #include "core/program_info.h"
+#include "core/prompt.h"
 #include "win32/wide_text.h"
 
 #include <commctrl.h>
@@ -34,7 +35,8 @@ bool reportInTaskDialog(HWND owner, const std::wstring &title, const std::wstrin
     const auto taskDialog = taskDialogIndirect();
     if (taskDialog == nullptr)
         return false;
-    const TASKDIALOG_BUTTON confirm{IDOK, L"确定"};
+    const std::wstring confirmCaption = toWide(core::confirmCaption);
+    const TASKDIALOG_BUTTON confirm{IDOK, confirmCaption.c_str()};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;

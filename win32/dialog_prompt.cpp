@@ -183,6 +183,8 @@ std::u16string DialogPrompt::ask(std::u16string_view message, std::u16string_vie
 {
     const std::wstring wideTitle = toWide(title);
     const std::wstring wideMessage = toWide(message);
+    const std::wstring confirmCaption = toWide(core::confirmCaption);
+    const std::wstring cancelCaption = toWide(core::cancelCaption);
 
     // Dialog units: the message above a full-width answer field, the two
     // buttons at the lower right, "确定" first.
@@ -203,9 +205,9 @@ std::u16string DialogPrompt::ask(std::u16string_view message, std::u16string_vie
     dialogTemplate.add({ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, margin, 21,
                         fieldWidth, 14, promptAnswerId, editClass, L""});
     dialogTemplate.add({BS_DEFPUSHBUTTON | WS_TABSTOP, 0, confirmX, buttonY, buttonWidth,
-                        buttonHeight, IDOK, buttonClass, L"确定"});
+                        buttonHeight, IDOK, buttonClass, confirmCaption});
     dialogTemplate.add({BS_PUSHBUTTON | WS_TABSTOP, 0, cancelX, buttonY, buttonWidth, buttonHeight,
-                        IDCANCEL, buttonClass, L"取消"});
+                        IDCANCEL, buttonClass, cancelCaption});
 
     PromptSession session{owner_, {}, {}};
     const INT_PTR result

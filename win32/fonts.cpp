@@ -1,8 +1,8 @@
 #include "win32/fonts.h"
 
+#include "core/font_families.h"
 #include "win32/dpi.h"
 #include "win32/wide_text.h"
-#include "core/font_families.h"
 
 #include <cmath>
 #include <vector>

@@ -130,11 +130,6 @@ std::wstring defaultFaceCaptions()
     return captions;
 }
 
-bool sameRequest(const core::FontRequest &a, const core::FontRequest &b)
-{
-    return a.face == b.face && a.points == b.points && a.bold == b.bold;
-}
-
 win32::UniqueIcon loadIcon(HINSTANCE resources, int widthMetric, int heightMetric, UINT dpi)
 {
     return win32::UniqueIcon(static_cast<HICON>(
@@ -244,7 +239,7 @@ void Form1::State::layOut(UINT newDpi)
     std::vector<std::pair<core::FontRequest, win32::UniqueFont>> newFonts;
     const auto fontOf = [&](const core::FontRequest &request) {
         for (const auto &[made, font] : newFonts) {
-            if (sameRequest(made, request))
+            if (made == request)
                 return font.get();
         }
         newFonts.emplace_back(request, faces.create(request, newDpi, defaultCaptions));
@@ -382,9 +377,7 @@ void Form1::setText(core::Box box, std::u16string_view text)
 
 HWND Form1::textBox(core::Box box) const
 {
-    constexpr std::array<std::string_view, core::boxCount> names{
-        "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8"};
-    return state_->control(names[static_cast<std::size_t>(core::numberOf(box) - 1)]);
+    return state_->control(core::nameOf(box));
 }
 
 LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

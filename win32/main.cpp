@@ -1,5 +1,5 @@
-#include "win32/startup.h"
 #include "win32/form1.h"
+#include "win32/startup.h"
 
 #include <windows.h>
 

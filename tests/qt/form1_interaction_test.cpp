@@ -3,8 +3,8 @@
 // score.
 
 #include "core/box_texts.h"
-#include "test_support.h"
 #include "qt/form1.h"
+#include "test_support.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <memory>
+#include <optional>
 
 using namespace tavrel;
 using namespace tavrel::core;
@@ -43,12 +43,12 @@ private:
         return testing::control(*form_, name);
     }
 
-    std::unique_ptr<qt::Form1> form_;
+    std::optional<qt::Form1> form_;
 };
 
 void Form1InteractionTest::init()
 {
-    form_ = std::make_unique<qt::Form1>();
+    form_.emplace();
     QVERIFY(showActive(*form_));
 }
 

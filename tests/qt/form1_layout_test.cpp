@@ -3,10 +3,10 @@
 // stamp, and Qt's own texts in Chinese.
 
 #include "core/box_texts.h"
-#include "qt/startup.h"
-#include "test_support.h"
 #include "qt/fonts.h"
 #include "qt/form1.h"
+#include "qt/startup.h"
+#include "test_support.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,6 +28,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 using namespace tavrel;
 using namespace tavrel::core;
@@ -106,13 +107,13 @@ private:
     // True when `reason` names something missing; the check then skips.
     [[nodiscard]] bool lacks(const QString &reason) { return preconditions_.missing(reason); }
 
-    std::unique_ptr<qt::Form1> form_;
+    std::optional<qt::Form1> form_;
     MissingPreconditions preconditions_;
 };
 
 void Form1LayoutTest::init()
 {
-    form_ = std::make_unique<qt::Form1>();
+    form_.emplace();
     QVERIFY(showActive(*form_));
 }
 

@@ -2,8 +2,8 @@
 // error reports and prompt rounds leave the process's memory where it was.
 
 #include "core/box_texts.h"
-#include "test_support.h"
 #include "qt/form1.h"
+#include "test_support.h"
 
 #include <QApplication>
 #include <QFile>

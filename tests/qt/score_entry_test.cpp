@@ -2,8 +2,8 @@
 // from its event loop. (The command against scripted answers and a table of
 // texts is a core test: tests/core/score_entry_test.cpp.)
 
-#include "test_support.h"
 #include "qt/form1.h"
+#include "test_support.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

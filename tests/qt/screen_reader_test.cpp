@@ -3,13 +3,14 @@
 // because only then does Qt pass accessibility events on at all.
 
 #include "core/box_texts.h"
-#include "test_support.h"
 #include "qt/form1.h"
+#include "test_support.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -94,7 +95,7 @@ private Q_SLOTS:
     void newResultsAreHeard();
 
 private:
-    std::unique_ptr<qt::Form1> form_;
+    std::optional<qt::Form1> form_;
 };
 
 void ScreenReaderTest::initTestCase()
@@ -105,9 +106,9 @@ void ScreenReaderTest::initTestCase()
 
 void ScreenReaderTest::init()
 {
-    form_ = std::make_unique<qt::Form1>();
+    form_.emplace();
     form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(&*form_));
 }
 
 void ScreenReaderTest::cleanup()

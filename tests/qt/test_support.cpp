@@ -17,7 +17,8 @@ JudgingRound panelExample()
 
 QStringList resultTexts(const core::BoxTexts &boxes)
 {
-    return {q(boxes.text(core::Box::Text6)), q(boxes.text(core::Box::Text7)), q(boxes.text(core::Box::Text8))};
+    return {q(boxes.text(core::Box::Text6)), q(boxes.text(core::Box::Text7)),
+            q(boxes.text(core::Box::Text8))};
 }
 
 QLineEdit *textBox(const QWidget &window, int k)
