@@ -11,12 +11,16 @@ bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Compiles the probe into DIR unless it is up to date; prints its path.
 startup_build_probe() {
-    local dir=$1 probe=$1/startup_probe source=$bench_dir/startup_probe.c
+    local dir=$1 probe=$1/startup_probe source
+    local sources=("$bench_dir"/startup_probe.c "$bench_dir"/startup_probe_screen.c "$bench_dir"/startup_probe.h)
     mkdir -p "$dir"
-    if [[ ! -x $probe || $source -nt $probe ]]; then
-        cc -std=c11 -O2 -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Werror \
-            "$source" -o "$probe" -lXdamage -lXfixes -lXext -lX11
-    fi
+    for source in "${sources[@]}"; do
+        if [[ ! -x $probe || $source -nt $probe ]]; then
+            cc -std=c11 -O2 -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Werror \
+                "${sources[@]:0:2}" -o "$probe" -lXdamage -lXfixes -lXext -lX11
+            break
+        fi
+    done
     echo "$probe"
 }
 

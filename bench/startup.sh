@@ -6,28 +6,23 @@
 # first frames, the processor time it took to be drawn and its peak RSS;
 # then the ratios to the references.
 #   bench/startup.sh [ROUNDS]        (default 15)
-# Builds what it lacks: Tavrel's release build in build/ (or
-# $TAVREL_BUILD_DIR), the probe and the references in its startup/ folder.
+# Builds what it lacks: Tavrel's release build (preset "linux", installed
+# into build/startup/stage), the probe and the references in build/startup/.
 # Only the Debian packages of scripts/install-deps.sh --bench are needed.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source-path=SCRIPTDIR source=startup-common.sh
 source "$root/bench/startup-common.sh"
 rounds=${1:-15}
-build=${TAVREL_BUILD_DIR:-$root/build}
-out=$build/startup
+out=$root/build/startup
 
 "$root/scripts/install-deps.sh" --bench
 
-# Tavrel as it ships: an optimised build, brought up to date.
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-fi
-if ! grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt"; then
-    echo "note: $build is not a Release build; the figures will not be Tavrel's" >&2
-fi
-cmake --build "$build" --target tavrel --parallel "$(nproc)" >/dev/null
-tavrel=$build/app/qt/tavrel
+# Tavrel as it ships: the release build, brought up to date and installed.
+(cd "$root" && cmake --preset linux >/dev/null &&
+    cmake --build --preset linux --target tavrel --parallel "$(nproc)" >/dev/null &&
+    cmake --install build/linux --prefix "$out/stage" >/dev/null)
+tavrel=$out/stage/bin/tavrel
 
 probe=$(startup_build_probe "$out")
 cmake -S "$root/bench/reference" -B "$out/reference" -DCMAKE_BUILD_TYPE=Release >/dev/null

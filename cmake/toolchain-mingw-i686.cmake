@@ -1,5 +1,5 @@
 # Cross-compiles Tavrel for 32-bit Windows with Debian's MinGW-w64:
-#   cmake -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
+#   cmake --preset win32 (CMakePresets.json names this file)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 include(${CMAKE_CURRENT_LIST_DIR}/MinGWToolchain.cmake)
 

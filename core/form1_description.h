@@ -1,5 +1,32 @@
 #pragma once
 
+// Tavrel: one window for a judging panel.
+//
+// Five judges score a candidate. The scores are typed into Text1 … Text5 (or
+// asked for one after another by "输入成绩"); a click on "计算" runs the
+// calculate command, which drops one highest and one lowest score and shows
+// them in Text6 and Text7 beside the mean of the middle three in Text8.
+//
+// The pieces, the same on every platform:
+//  - Form1 (this table) is the window as data. Each front-end (qt/, win32/)
+//    builds it from here as a passive view: it holds the controls, offers
+//    its eight box texts to the commands as BoxTexts and its modal prompt as
+//    Prompt, and forwards the two button clicks through its runtime's click
+//    dispatch. It keeps no other state.
+//  - Command2_Click (score_entry.h) asks for the five scores through the
+//    modal prompt and fills Text1 … Text5 with the answers.
+//  - Command1_Click (calculate.h) is the whole computation. It reads and
+//    writes the boxes only through BoxTexts and the conversions
+//    (conversions.h), so it runs unchanged against any window or against a
+//    plain table of texts (text_table.h).
+//  - A run-time error (runtime_error.h) ends the click that raised it; the
+//    front-end's runtime shows its message (click_outcome.h), and the program
+//    goes on with every box as the failed click left it.
+//
+// Flow of a click on "计算": the front-end's click -> its dispatchClick ->
+// Command1_Click -> text() of Text1 … Text5 -> textToNumber -> the selection
+// and sums -> singleToText -> setText() of Text6, Text7, Text8.
+//
 // The window, as data: every control of Form1 with its kind, container,
 // caption, position, size (in twips, 1/1440 inch), tab index and font. The
 // window is built from this table alone and never changes shape afterwards;

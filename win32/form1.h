@@ -1,30 +1,12 @@
 #pragma once
 
-// Tavrel: one window for a judging panel, as a native Win32 window.
-//
-// Five judges score a candidate. The scores are typed into Text1 … Text5 (or
-// asked for one after another by "输入成绩"); a click on "计算" runs the
-// calculate command, which drops one highest and one lowest score and shows
-// them in Text6 and Text7 beside the mean of the middle three in Text8.
-//
-// The pieces:
-//  - Form1 (here) is a passive view: it creates standard controls (EDIT,
-//    STATIC, BUTTON) from the table in form1_description.h, lays them out
-//    and picks their fonts for the window's current dpi, and forwards the two
-//    button clicks to the commands through the runtime's click dispatch. It
-//    offers its eight box texts to the commands as BoxTexts, and the modal
-//    prompt as Prompt; it keeps no other state.
-//  - Command2_Click (score_entry.h) asks for the five scores through the
-//    runtime's modal prompt and fills Text1 … Text5 with the answers.
-//  - Command1_Click (scoring/) is the whole computation. It reads and writes
-//    the boxes only through BoxTexts and the runtime's conversions.
-//  - The runtime (runtime/win32) starts the program, runs the message loop,
-//    shows the prompt and reports run-time errors in a modal box, after
-//    which the program goes on with every box as the failed click left it.
-//
-// Flow of a click on "计算": BN_CLICKED in WM_COMMAND -> dispatchClick ->
-// Command1_Click -> text() of Text1 … Text5 -> textToNumber -> the selection
-// and sums -> singleToText -> setText() of Text6, Text7, Text8.
+// Form1 as a native Win32 window (the whole program is described in
+// core/form1_description.h). What is Windows' own here: standard controls
+// (EDIT, STATIC, BUTTON) laid out and given fonts for the window's current
+// dpi, and laid out again when the dpi changes; a click arrives as
+// BN_CLICKED in WM_COMMAND and goes through dispatchClick, whose error report
+// is a task dialog; the prompt is a dialog built from a template
+// (dialog_prompt.h).
 //
 // Every control is a direct child of the main window; the frame's controls
 // sit at the frame's origin plus their offsets, and the frame itself lies
