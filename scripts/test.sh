@@ -10,17 +10,21 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-# run_suite PRESET: configure, build and test one preset, failing on a skip
-# under CI.
+# run_suite PRESET [SKIPS_ALLOWED]: configure, build and test one preset,
+# failing on a skip under CI unless SKIPS_ALLOWED says why they are.
 run_suite() {
-    local preset=$1 log status=0
+    local preset=$1 skips_allowed=${2:-} log status=0
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --parallel "$(nproc)"
     log=$(mktemp)
     ctest --preset "$preset" 2>&1 | tee "$log" || status=$?
     if [[ $status -eq 0 && "${CI:-}" == true ]] && grep -q '(Skipped)' "$log"; then
-        echo "CI installs every test's preconditions, but the tests above were skipped." >&2
-        status=1
+        if [[ -n $skips_allowed ]]; then
+            echo "note: the tests of $preset marked skipped above could not run: $skips_allowed" >&2
+        else
+            echo "CI installs every test's preconditions, but the tests above were skipped." >&2
+            status=1
+        fi
     fi
     rm -f "$log"
     return "$status"
@@ -28,7 +32,14 @@ run_suite() {
 
 scripts/install-deps.sh --test
 status=0
-for preset in linux win64 win32; do
-    run_suite "$preset" || status=1
-done
+run_suite linux || status=1
+run_suite win64 || status=1
+# Wine runs 32-bit programs only where the kernel runs 32-bit x86 code (IA-32
+# emulation), which no package provides: on a machine without it the 32-bit
+# programs are still built, and their tests report skipped.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    run_suite win32 || status=1
+else
+    run_suite win32 "this machine's kernel does not run 32-bit x86 programs" || status=1
+fi
 exit "$status"

@@ -57,13 +57,6 @@ same() {
     if [[ $2 == "$3" ]]; then pass "$1"; else fail "$1" "got '$2', expected '$3'"; fi
 }
 
-# The machine type in a PE header: 8664 is x86-64, 014c 32-bit x86.
-pe_machine() {
-    local offset
-    offset=$(od -An -tu4 -j60 -N4 -- "$1" | tr -d ' ')
-    od -An -tx2 -j$((offset + 4)) -N2 -- "$1" | tr -d ' '
-}
-
 case $arch in
 win64)
     machine=8664 view=64 other_view=32 program_files='Program Files'
@@ -87,7 +80,13 @@ flock -w "$limit" "$lock_fd" || {
     echo "FAIL: another run holds $root/lock"
     exit 1
 }
-export WINEPREFIX=$root/prefix
+# shellcheck source=../win32/wine_loader.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/../win32/wine_loader.sh"
+use_runnable_wine "$root/bin"
+if [[ $arch == win32 ]] && ((!wine_runs_32bit)); then
+    skip "this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation), which the 32-bit installer needs"
+fi
+export WINEPREFIX=$root/prefix$wine_prefix_suffix
 export WINEDEBUG=-all
 # No offer to install Mono or Gecko, and no crash debugger waiting for ever.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"

@@ -71,21 +71,20 @@ build_dir_of() {
 root=${TAVREL_WINE_ROOT:-$(build_dir_of "$program")/wine}
 mkdir -p "$root" || fail "cannot create $root"
 
-# The machine type in the PE header: 014c is 32-bit x86, which needs Wine's
-# 32-bit half (wine32:i386 on Debian) beside the 64-bit one.
-pe_machine() {
-    local offset
-    offset=$(od -An -tu4 -j60 -N4 -- "$1" | tr -d ' ') || return
-    od -An -tx2 -j$((offset + 4)) -N2 -- "$1" | tr -d ' '
-}
+# shellcheck source=wine_loader.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/wine_loader.sh"
+use_runnable_wine "$root/bin"
 machine=$(pe_machine "$program")
+if [[ $machine == 014c ]] && ((!wine_runs_32bit)); then
+    skip "this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation), which Wine's 32-bit half needs"
+fi
 
 desktop=0
 [[ ${TAVREL_WINE_DISPLAY:-0} == 1 ]] && desktop=1
 if ((desktop)); then
-    export WINEPREFIX=$root/desktop-$dpi
+    export WINEPREFIX=$root/desktop-$dpi$wine_prefix_suffix
 else
-    export WINEPREFIX=$root/console
+    export WINEPREFIX=$root/console$wine_prefix_suffix
     dpi=96
 fi
 export WINEDEBUG=-all
@@ -93,7 +92,7 @@ export WINEDEBUG=-all
 # ever on a crashed test instead of letting it fail; no menu entries written
 # into the user's desktop for the programs the tests start.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
-unset WINEARCH WINELOADER
+unset WINEARCH
 
 # Console runs share the prefix, desktop runs keep it to themselves, and it
 # is made under an exclusive lock.
