@@ -27,6 +27,7 @@
 // and sums -> singleToText -> setText() of Text6, Text7, Text8.
 
 #include "core/box_texts.h"
+#include "core/click_outcome.h"
 #include "qt/dialog_prompt.h"
 
 #include <QWidget>
@@ -52,6 +53,7 @@ private:
     [[nodiscard]] QLineEdit *textBox(core::Box box) const;
 
     DialogPrompt prompt_{this};
+    core::ClickGate clicks_;
 };
 
 } // namespace tavrel::qt

@@ -1,10 +1,13 @@
 // Form1 used from the keyboard and through its dialogs, as a judge's
 // assistant would: the focus order, keys that must do nothing, a round of
-// scores typed and calculated, the five prompts of 输入成绩, and the error
-// box of a score that is not a number.
+// scores typed and calculated, the five prompts of 输入成绩, the error box
+// of a score that is not a number, long pasted scores, and clicks that reach
+// the buttons while a dialog is open.
 
 #include "window_session.h"
 
+#include "core/click_outcome.h"
+#include "win32/click_dispatch.h"
 #include "win32/dialog_prompt.h"
 
 #include <doctest/doctest.h>
@@ -12,6 +15,8 @@
 #include <windows.h>
 
 #include <array>
+#include <cstring>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -60,6 +65,74 @@ void typeScores(const User &user, const std::array<std::wstring_view, 5> &scores
             REQUIRE(user.tabTo(boxes[k]));
         typeScore(user, boxes[k], scores[k]);
     }
+}
+
+// Puts `text` on the clipboard, owned by `owner` (a window is needed: with
+// none, the clipboard refuses the data).
+void putOnClipboard(HWND owner, std::wstring_view text)
+{
+    REQUIRE(OpenClipboard(owner));
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    REQUIRE(memory != nullptr);
+    auto *const copy = static_cast<wchar_t *>(GlobalLock(memory));
+    std::memcpy(copy, text.data(), text.size() * sizeof(wchar_t));
+    copy[text.size()] = L'\0';
+    GlobalUnlock(memory);
+    const bool taken = SetClipboardData(CF_UNICODETEXT, memory) != nullptr; // owns it now
+    if (!taken)
+        GlobalFree(memory);
+    CloseClipboard();
+    REQUIRE(taken);
+}
+
+// Pastes `text` into the edit control `field`, replacing what it held.
+void paste(HWND field, std::wstring_view text)
+{
+    putOnClipboard(field, text);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(field, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutW(field, WM_PASTE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+BOOL CALLBACK countVisibleDialog(HWND window, LPARAM count)
+{
+    if (IsWindowVisible(window) && classOf(window) == "#32770")
+        ++*reinterpret_cast<int *>(count);
+    return TRUE;
+}
+
+// The modal dialogs open on the window's thread.
+int openDialogs(const User &user)
+{
+    int count = 0;
+    EnumThreadWindows(GetWindowThreadProcessId(user.window(), nullptr), countVisibleDialog,
+                      reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Types `answer` into the open prompt and confirms it.
+void answerPrompt(const User &user, std::wstring_view answer)
+{
+    const HWND prompt = user.waitForDialog();
+    REQUIRE(prompt != nullptr);
+    setTextOf(GetDlgItem(prompt, tavrel::win32::promptAnswerId), answer);
+    user.click(GetDlgItem(prompt, IDOK));
+    REQUIRE(waitUntil([&] { return !IsWindow(prompt); }));
+}
+
+// The text of an error box's message, after which it is closed.
+std::string readAndCloseErrorBox(const User &user, HWND box)
+{
+    std::string message;
+    for (const HWND child : childrenOf(box)) {
+        if (IsWindowVisible(child) && classOf(child) == "Static")
+            message += textOf(child);
+    }
+    user.click(buttonCaptioned(box, "确定"));
+    CHECK(waitUntil([&] { return !IsWindow(box); }));
+    return message;
 }
 
 } // namespace
@@ -278,4 +351,132 @@ TEST_CASE("a score that is not a number brings up the error box and changes no b
         user.click(user.control("Command1"));
         CHECK(waitUntil([&] { return textOf(user.control("Text8")) == "87.666664"; }));
     });
+}
+
+// Past the 30,000 characters an edit control keeps by default under Wine:
+// the whole text is read, so leading zeros change nothing and a letter at
+// the end is refused.
+TEST_CASE("a score pasted 40,002 characters long is read whole")
+{
+    const std::wstring zeros = std::wstring(40000, L'0') + L"85";
+    const std::wstring spaces = L"85" + std::wstring(40000, L' ') + L"x";
+    struct Row
+    {
+        const char *name;
+        bool throughPrompt;
+        const std::wstring &pasted;
+        const char *finalScore; // or null: refused
+    };
+    const std::array<Row, 4> rows{{
+        {"into the box, leading zeros", false, zeros, "87.666664"},
+        {"into the box, spaces then a letter", false, spaces, nullptr},
+        {"into the prompt, leading zeros", true, zeros, "87.666664"},
+        {"into the prompt, spaces then a letter", true, spaces, nullptr},
+    }};
+    const std::array<const wchar_t *, 5> others{L"", L"90", L"78", L"92", L"88"};
+    for (const Row &row : rows) {
+        INFO(std::string(row.name));
+        runSession([&](User &user) {
+            const HWND text1 = user.control("Text1");
+            if (row.throughPrompt) {
+                user.click(user.control("Command2"));
+                const HWND prompt = user.waitForDialog();
+                REQUIRE(prompt != nullptr);
+                const HWND field = GetDlgItem(prompt, tavrel::win32::promptAnswerId);
+                paste(field, row.pasted);
+                CHECK(textOf(field).size() == row.pasted.size());
+                user.click(GetDlgItem(prompt, IDOK));
+                REQUIRE(waitUntil([&] { return !IsWindow(prompt); }));
+                for (std::size_t k = 1; k < others.size(); ++k)
+                    answerPrompt(user, others[k]);
+            } else {
+                for (std::size_t k = 1; k < others.size(); ++k)
+                    setTextOf(user.control(boxes[k]), others[k]);
+                paste(text1, row.pasted);
+            }
+            REQUIRE(waitUntil([&] { return textOf(text1).size() == row.pasted.size(); }));
+            CHECK(textOf(text1) == utf8(row.pasted));
+
+            user.click(user.control("Command1"));
+            if (row.finalScore != nullptr) {
+                CHECK(waitUntil(
+                    [&] { return textOf(user.control("Text8")) == std::string(row.finalScore); }));
+                CHECK(textOf(user.control("Text6")) == "92");
+                CHECK(textOf(user.control("Text7")) == "78");
+            } else {
+                const HWND box = user.waitForDialog();
+                REQUIRE(box != nullptr);
+                const std::string message = readAndCloseErrorBox(user, box);
+                INFO("message: ", message.substr(0, 60));
+                CHECK(message.starts_with("评委1的成绩“85"));
+                CHECK(textOf(user.control("Text8")).empty());
+            }
+        });
+    }
+}
+
+// A modal dialog disables the window, but a BM_CLICK posted to one of its
+// buttons still reaches it. It must not start a second click inside the first.
+TEST_CASE("a click posted while a prompt or the error box is open does nothing")
+{
+    struct Row
+    {
+        const char *name;
+        bool duringErrorBox; // else during the first prompt
+        const char *clicked;
+    };
+    constexpr std::array<Row, 4> rows{{
+        {"计算 under the prompt", false, "Command1"},
+        {"输入成绩 under the prompt", false, "Command2"},
+        {"计算 under the error box", true, "Command1"},
+        {"输入成绩 under the error box", true, "Command2"},
+    }};
+    const std::array<const wchar_t *, 5> scores{L"85", L"90", L"78", L"92", L"88"};
+    for (const Row &row : rows) {
+        INFO(std::string(row.name));
+        runSession([&](User &user) {
+            for (std::size_t k = 0; k < scores.size(); ++k)
+                setTextOf(user.control(boxes[k]), scores[k]);
+            if (row.duringErrorBox)
+                setTextOf(user.control("Text3"), L"abc");
+            fillResultBoxes(user);
+            user.click(user.control(row.duringErrorBox ? "Command1" : "Command2"));
+            const HWND outer = user.waitForDialog();
+            REQUIRE(outer != nullptr);
+            const auto before = boxTexts(user);
+
+            user.click(user.control(row.clicked));
+            CHECK_FALSE(
+                waitUntil([&] { return openDialogs(user) > 1 || boxTexts(user) != before; }, 1s));
+            CHECK(openDialogs(user) == 1);
+            CHECK(boxTexts(user) == before);
+
+            if (row.duringErrorBox) {
+                readAndCloseErrorBox(user, outer);
+            } else {
+                for (const wchar_t *score : scores)
+                    answerPrompt(user, score);
+            }
+            // Five prompts at most, and no dialog left: the dropped click
+            // started nothing later either.
+            CHECK_FALSE(waitUntil([&] { return user.dialog() != nullptr; }, 500ms));
+
+            // The round over, clicks work again.
+            setTextOf(user.control("Text3"), L"78");
+            user.click(user.control("Command1"));
+            CHECK(waitUntil([&] { return textOf(user.control("Text8")) == "87.666664"; }));
+        });
+    }
+}
+
+TEST_CASE("a click that fails unexpectedly leaves the window's clicks open")
+{
+    tavrel::core::ClickGate clicks;
+    CHECK_THROWS_AS(tavrel::win32::dispatchClick(clicks, nullptr,
+                                                 [] { throw std::logic_error("broken handler"); }),
+                    std::logic_error);
+    CHECK_FALSE(clicks.clickRunning());
+    bool ran = false;
+    tavrel::win32::dispatchClick(clicks, nullptr, [&ran] { ran = true; });
+    CHECK(ran);
 }
