@@ -18,4 +18,29 @@ std::optional<std::u16string> runClickHandler(const std::function<void()> &handl
     return std::nullopt;
 }
 
+// Counts one click for as long as it lives, however the click ends.
+class ClickGate::RunningClick
+{
+public:
+    explicit RunningClick(int &running) noexcept : running_(running) { ++running_; }
+    ~RunningClick() { --running_; }
+    RunningClick(const RunningClick &) = delete;
+    RunningClick &operator=(const RunningClick &) = delete;
+    RunningClick(RunningClick &&) = delete;
+    RunningClick &operator=(RunningClick &&) = delete;
+
+private:
+    int &running_;
+};
+
+bool ClickGate::run(const std::function<void()> &handler, const ErrorReport &report)
+{
+    if (clickRunning())
+        return false;
+    const RunningClick click(running_);
+    if (const auto message = runClickHandler(handler))
+        report(*message);
+    return true;
+}
+
 } // namespace tavrel::core

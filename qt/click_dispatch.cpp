@@ -25,10 +25,11 @@ void reportRuntimeError(QWidget *window, const QString &message)
     box.exec();
 }
 
-void dispatchClick(QWidget *window, const std::function<void()> &handler)
+void dispatchClick(core::ClickGate &clicks, QWidget *window, const std::function<void()> &handler)
 {
-    if (const auto message = core::runClickHandler(handler))
-        reportRuntimeError(window, QString::fromStdU16String(*message));
+    clicks.run(handler, [window](std::u16string_view message) {
+        reportRuntimeError(window, QStringView(message).toString());
+    });
 }
 
 } // namespace tavrel::qt

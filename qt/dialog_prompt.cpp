@@ -3,10 +3,18 @@
 #include "core/prompt.h"
 
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QString>
 #include <QWidget>
 
+#include <limits>
+
 namespace tavrel::qt {
+
+void takeWholeTexts(QLineEdit &edit)
+{
+    edit.setMaxLength(std::numeric_limits<int>::max());
+}
 
 std::u16string DialogPrompt::ask(std::u16string_view message, std::u16string_view title)
 {
@@ -14,6 +22,8 @@ std::u16string DialogPrompt::ask(std::u16string_view message, std::u16string_vie
     dialog.setWindowTitle(QStringView(title).toString());
     dialog.setLabelText(QStringView(message).toString());
     dialog.setInputMode(QInputDialog::TextInput);
+    if (auto *field = dialog.findChild<QLineEdit *>())
+        takeWholeTexts(*field);
     dialog.setTextValue(QString());
     // Set explicitly: the standard texts depend on the desktop theme.
     dialog.setOkButtonText(QStringView(core::confirmCaption).toString());

@@ -2,9 +2,16 @@
 
 #include "core/prompt.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace tavrel::qt {
+
+// Lets `edit` hold a text of any length the toolkit can: by default a line
+// edit silently cuts what is typed, pasted or set beyond 32,767 characters,
+// and the cut text would then be read as a different score. The prompt's
+// field and the window's boxes all take this.
+void takeWholeTexts(QLineEdit &edit);
 
 // The prompt as a modal dialog centred over `owner`: the message above a
 // single-line answer field that has the focus, and the buttons "确定" (Enter)

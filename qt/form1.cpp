@@ -63,8 +63,11 @@ QWidget *createControl(const core::ControlEntry &entry, QWidget *container)
     }
     case core::ControlKind::GroupFrame:
         return new QGroupBox(caption, container);
-    case core::ControlKind::TextBox:
-        return new QLineEdit(container);
+    case core::ControlKind::TextBox: {
+        auto *box = new QLineEdit(container);
+        takeWholeTexts(*box);
+        return box;
+    }
     case core::ControlKind::Label: {
         auto *label = new QLabel(caption, container);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -166,9 +169,10 @@ Form1::Form1(QWidget *parent)
     nameBoxesAfterTheirLabels(*this);
 
     connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
-            [this] { dispatchClick(this, [this] { core::Command1_Click(*this); }); });
-    connect(findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
-            [this] { dispatchClick(this, [this] { core::Command2_Click(*this, prompt_); }); });
+            [this] { dispatchClick(clicks_, this, [this] { core::Command1_Click(*this); }); });
+    connect(
+        findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+        [this] { dispatchClick(clicks_, this, [this] { core::Command2_Click(*this, prompt_); }); });
 }
 
 QLineEdit *Form1::textBox(core::Box box) const

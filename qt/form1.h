@@ -8,6 +8,7 @@
 // report is a QMessageBox; the prompt is a QInputDialog (dialog_prompt.h).
 
 #include "core/box_texts.h"
+#include "core/click_outcome.h"
 #include "qt/dialog_prompt.h"
 
 #include <QWidget>
@@ -33,6 +34,7 @@ private:
     [[nodiscard]] QLineEdit *textBox(core::Box box) const;
 
     DialogPrompt prompt_{this};
+    core::ClickGate clicks_;
 };
 
 } // namespace tavrel::qt

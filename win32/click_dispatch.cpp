@@ -61,10 +61,10 @@ void reportRuntimeError(HWND owner, std::u16string_view message)
         MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 
-void dispatchClick(HWND owner, const std::function<void()> &handler)
+void dispatchClick(core::ClickGate &clicks, HWND owner, const std::function<void()> &handler)
 {
-    if (const auto message = core::runClickHandler(handler))
-        reportRuntimeError(owner, *message);
+    clicks.run(handler,
+               [owner](std::u16string_view message) { reportRuntimeError(owner, message); });
 }
 
 } // namespace tavrel::win32

@@ -5,12 +5,18 @@
 #include <functional>
 #include <string_view>
 
+namespace tavrel::core {
+class ClickGate;
+}
+
 namespace tavrel::win32 {
 
-// Runs one click handler to completion. A run-time error it raises ends the
-// handler; its message is shown by reportRuntimeError over `owner`, and the
-// program goes on with every box as the handler left it.
-void dispatchClick(HWND owner, const std::function<void()> &handler);
+// Runs one click handler of the window `owner` to completion through the
+// window's `clicks`, which drop it while another of its clicks is still
+// running. A run-time error it raises ends the handler; its message is shown
+// by reportRuntimeError over `owner`, and the program goes on with every box
+// as the handler left it.
+void dispatchClick(core::ClickGate &clicks, HWND owner, const std::function<void()> &handler);
 
 // The runtime's error report: a modal box (class #32770) owned by `owner`,
 // titled with the program's name ("Tavrel"), with the error icon, `message`,

@@ -152,7 +152,12 @@ INT_PTR CALLBACK promptProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         const auto *session = reinterpret_cast<const PromptSession *>(lParam);
         centreOver(dialog, session->owner);
-        SetFocus(GetDlgItem(dialog, promptAnswerId));
+        const HWND answer = GetDlgItem(dialog, promptAnswerId);
+        // The edit control's default limit (30,000 characters under Wine)
+        // would cut a longer answer without a word, and the rest would be
+        // read as a different score: 0 lifts it to the most it can hold.
+        SendMessageW(answer, EM_SETLIMITTEXT, 0, 0);
+        SetFocus(answer);
         return FALSE; // the focus is set
     }
     case WM_COMMAND: {

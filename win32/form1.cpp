@@ -1,6 +1,7 @@
 #include "win32/form1.h"
 
 #include "core/calculate.h"
+#include "core/click_outcome.h"
 #include "core/form1_description.h"
 #include "core/score_entry.h"
 #include "resources/windows/resource_ids.h"
@@ -190,10 +191,10 @@ struct Form1::State
     // Set when the user closes the window: only then does its end end the
     // program.
     bool closedByUser = false;
-    // Clicks whose handlers are still running (a prompt or an error box is
-    // open in them). The window outlives them: a close asked for meanwhile
-    // waits until the last has returned.
-    int runningClicks = 0;
+    // The click whose handler is running (a prompt or an error box may be
+    // open in it); others are dropped meanwhile. The window outlives it: a
+    // close asked for meanwhile waits until it has returned.
+    core::ClickGate clicks;
     bool closeWhenClicksEnd = false;
 
     [[nodiscard]] HWND control(std::string_view name) const
@@ -404,12 +405,12 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         const auto sender = reinterpret_cast<HWND>(lParam);
         if (sender == nullptr || HIWORD(wParam) != BN_CLICKED)
             return 0;
-        ++state.runningClicks;
         if (sender == state.control("Command1"))
-            win32::dispatchClick(window, [this] { core::Command1_Click(*this); });
+            win32::dispatchClick(state.clicks, window, [this] { core::Command1_Click(*this); });
         else if (sender == state.control("Command2"))
-            win32::dispatchClick(window, [this] { core::Command2_Click(*this, state_->prompt); });
-        if (--state.runningClicks == 0 && state.closeWhenClicksEnd)
+            win32::dispatchClick(state.clicks, window,
+                                 [this] { core::Command2_Click(*this, state_->prompt); });
+        if (!state.clicks.clickRunning() && state.closeWhenClicksEnd)
             DestroyWindow(window);
         return 0;
     }
@@ -451,7 +452,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // Nothing to ask or save: the scores go with the window.
         state.closedByUser = true;
-        if (state.runningClicks > 0)
+        if (state.clicks.clickRunning())
             state.closeWhenClicksEnd = true;
         else
             DestroyWindow(window);

@@ -1,20 +1,29 @@
 // The window in use, under Qt's offscreen platform: real keys and clicks,
-// typing as an input method commits it, and the error report after a bad
-// score.
+// typing as an input method commits it, pasting, the error report after a
+// bad score, and clicks that reach the buttons while a dialog is open.
 
 #include "core/box_texts.h"
+#include "core/click_outcome.h"
+#include "qt/click_dispatch.h"
 #include "qt/form1.h"
 #include "test_support.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
+#include <QInputDialog>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <optional>
+#include <stdexcept>
 
 using namespace tavrel;
 using namespace tavrel::core;
@@ -36,6 +45,11 @@ private Q_SLOTS:
     void resultBoxesTakeTypingButNeverCount();
     void errorClickReportsAndTheProgramGoesOn();
     void enterAndEscapePressNoButton();
+    void longPastedScoreIsReadWhole_data();
+    void longPastedScoreIsReadWhole();
+    void clicksBehindAnOpenDialogDoNothing_data();
+    void clicksBehindAnOpenDialogDoNothing();
+    void failedClickLeavesTheWindowsClicksOpen();
 
 private:
     [[nodiscard]] QWidget *control(const char *name) const
@@ -185,6 +199,208 @@ void Form1InteractionTest::enterAndEscapePressNoButton()
     control("Command1")->setFocus();
     QTest::keyClick(control("Command1"), Qt::Key_Space);
     QCOMPARE(textBox(*form_, 8)->text(), panelExample().results.at(2));
+}
+
+namespace {
+
+QStringList allBoxTexts(const BoxTexts &boxes)
+{
+    QStringList texts;
+    for (int k = 1; k <= boxCount; ++k)
+        texts << q(boxes.text(boxNumber(k)));
+    return texts;
+}
+
+// Ctrl+V into `field`, with `text` on the clipboard.
+void paste(QLineEdit *field, const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+    field->setFocus();
+    field->clear();
+    QTest::keySequence(field, QKeySequence::Paste);
+}
+
+// The message of an error box, which is then closed; empty for any other
+// dialog, which is cancelled.
+QString readAndClose(QWidget *modal)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        QString message = box->text();
+        box->buttons().constFirst()->click();
+        return message;
+    }
+    if (auto *dialog = qobject_cast<QDialog *>(modal))
+        dialog->reject();
+    return {};
+}
+
+} // namespace
+
+// Past the 32,767 characters a line edit keeps by default: the whole text is
+// read, so leading zeros change nothing and a letter at the end is refused.
+void Form1InteractionTest::longPastedScoreIsReadWhole_data()
+{
+    QTest::addColumn<bool>("throughPrompt");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QStringList>("results");
+    QTest::addColumn<QString>("error");
+
+    const QString zeros = QString(40000, u'0') + u"85"_s;
+    const QString spaces = u"85"_s + QString(40000, u' ') + u"x"_s;
+    const QStringList panelResults = panelExample().results;
+    const QStringList unchanged{QString(), QString(), QString()};
+    const QString notANumber = u"评委1的成绩“85"_s;
+    QTest::newRow("box-leading-zeros") << false << zeros << panelResults << QString();
+    QTest::newRow("box-spaces-then-letter") << false << spaces << unchanged << notANumber;
+    QTest::newRow("prompt-leading-zeros") << true << zeros << panelResults << QString();
+    QTest::newRow("prompt-spaces-then-letter") << true << spaces << unchanged << notANumber;
+}
+
+void Form1InteractionTest::longPastedScoreIsReadWhole()
+{
+    QFETCH(bool, throughPrompt);
+    QFETCH(QString, pasted);
+    QFETCH(QStringList, results);
+    QFETCH(QString, error);
+
+    QStringList scores = panelExample().scores;
+    scores[0] = pasted;
+    if (throughPrompt) {
+        QStringList answered; // as each field held it when confirmed
+        const ModalAnswerer answerer(
+            [&](QWidget *modal) {
+                auto *field = modal->findChild<QLineEdit *>();
+                QVERIFY(field != nullptr);
+                if (answered.isEmpty())
+                    paste(field, pasted);
+                else
+                    commitText(field, scores.at(answered.size()));
+                answered << field->text();
+                QTest::keyClick(field, Qt::Key_Return);
+            },
+            ModalAnswerer::Times::EveryDialog);
+        clickEnterScores(*form_);
+        QCOMPARE(answered.size(), judgeCount);
+        QCOMPARE(answered.constFirst().size(), pasted.size());
+        QCOMPARE(answered, scores);
+    } else {
+        QStringList typed = scores;
+        typed[0].clear(); // 40,002 key presses would take minutes
+        typeScores(*form_, typed);
+        paste(textBox(*form_, 1), pasted);
+    }
+    QCOMPARE(textBox(*form_, 1)->text().size(), pasted.size());
+    QCOMPARE(textBox(*form_, 1)->text(), pasted);
+
+    QString message;
+    const ModalAnswerer answerer([&message](QWidget *modal) { message = readAndClose(modal); });
+    clickCalculate(*form_);
+    QVERIFY2(message.startsWith(error), qPrintable(message.left(40)));
+    QCOMPARE(message.isEmpty(), error.isEmpty());
+    QCOMPARE(resultTexts(*form_), results);
+}
+
+// A modal dialog keeps the mouse away from the window, but an assistive
+// technology's press action and a programmatic click still reach its
+// buttons. Neither may start a second click inside the first.
+void Form1InteractionTest::clicksBehindAnOpenDialogDoNothing_data()
+{
+    QTest::addColumn<bool>("duringErrorBox"); // else during the first prompt
+    QTest::addColumn<QString>("invoked");
+    QTest::addColumn<bool>("throughAccessibility"); // else QAbstractButton::click from a timer
+
+    for (const bool duringErrorBox : {false, true}) {
+        for (const char *invoked : {"Command1", "Command2"}) {
+            for (const bool throughAccessibility : {true, false}) {
+                const QByteArray name = QByteArray(duringErrorBox ? "error-box" : "prompt") + '-'
+                    + invoked + (throughAccessibility ? "-press-action" : "-click-from-timer");
+                QTest::newRow(name.constData())
+                    << duringErrorBox << QString::fromLatin1(invoked) << throughAccessibility;
+            }
+        }
+    }
+}
+
+void Form1InteractionTest::clicksBehindAnOpenDialogDoNothing()
+{
+    QFETCH(bool, duringErrorBox);
+    QFETCH(QString, invoked);
+    QFETCH(bool, throughAccessibility);
+
+    const JudgingRound panel = panelExample();
+    QStringList scores = panel.scores;
+    if (duringErrorBox)
+        scores[2] = u"abc"_s;
+    typeScores(*form_, scores);
+    form_->setText(Box::Text6, u"旧的最高分");
+    form_->setText(Box::Text7, u"旧的最低分");
+    form_->setText(Box::Text8, u"旧的平均分");
+    auto *button = testing::control<QPushButton>(*form_, invoked);
+
+    int dialogs = 0;
+    int dialogsOpenedBehind = 0;
+    QStringList before;
+    QStringList during;
+    const auto invokeBehind = [&](QWidget *outer) {
+        QTimer watch; // closes any other dialog the invocation opens
+        watch.callOnTimeout([&] {
+            QWidget *const modal = QApplication::activeModalWidget();
+            if (modal != nullptr && modal != outer) {
+                ++dialogsOpenedBehind;
+                readAndClose(modal);
+            }
+        });
+        watch.start(0);
+        before = allBoxTexts(*form_);
+        if (throughAccessibility) {
+            QAccessibleInterface *const accessible = QAccessible::queryAccessibleInterface(button);
+            QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
+            accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            QTimer::singleShot(0, button, &QAbstractButton::click);
+        }
+        QTest::qWait(300); // the press action releases the button after 100 ms
+        during = allBoxTexts(*form_);
+    };
+    const ModalAnswerer answerer(
+        [&](QWidget *modal) {
+            if (++dialogs == 1)
+                invokeBehind(modal);
+            if (auto *prompt = qobject_cast<QInputDialog *>(modal)) {
+                prompt->setTextValue(panel.scores.at(dialogs - 1));
+                prompt->accept();
+            } else {
+                readAndClose(modal);
+            }
+        },
+        ModalAnswerer::Times::EveryDialog);
+    if (duringErrorBox)
+        clickCalculate(*form_);
+    else
+        clickEnterScores(*form_);
+
+    QCOMPARE(dialogsOpenedBehind, 0);
+    QCOMPARE(during, before);
+    QCOMPARE(dialogs, duringErrorBox ? 1 : judgeCount);
+    // Once the dialog has closed, clicks work again.
+    textBox(*form_, 3)->setText(u"78"_s);
+    clickCalculate(*form_);
+    QCOMPARE(resultTexts(*form_), panel.results);
+}
+
+// A failure that is not a run-time error leaves the handler by an exception;
+// the window's clicks must not stay blocked behind it.
+void Form1InteractionTest::failedClickLeavesTheWindowsClicksOpen()
+{
+    core::ClickGate clicks;
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, dispatchClick(clicks, form_.get(), [] {
+                                 throw std::logic_error("broken handler");
+                             }));
+    QVERIFY(!clicks.clickRunning());
+    bool ran = false;
+    dispatchClick(clicks, form_.get(), [&ran] { ran = true; });
+    QVERIFY(ran);
+    QVERIFY(form_->close());
 }
 
 QTEST_MAIN(Form1InteractionTest)
