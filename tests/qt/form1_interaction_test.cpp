@@ -393,12 +393,12 @@ void Form1InteractionTest::clicksBehindAnOpenDialogDoNothing()
 void Form1InteractionTest::failedClickLeavesTheWindowsClicksOpen()
 {
     core::ClickGate clicks;
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, dispatchClick(clicks, form_.get(), [] {
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, dispatchClick(clicks, &*form_, [] {
                                  throw std::logic_error("broken handler");
                              }));
     QVERIFY(!clicks.clickRunning());
     bool ran = false;
-    dispatchClick(clicks, form_.get(), [&ran] { ran = true; });
+    dispatchClick(clicks, &*form_, [&ran] { ran = true; });
     QVERIFY(ran);
     QVERIFY(form_->close());
 }
