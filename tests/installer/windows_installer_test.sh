@@ -351,10 +351,21 @@ settle
 same "the installed program starts and closes with exit code 0 ($output)" "$status" 0
 
 # ------------------------------------------------ installing over it
+# The earlier install's uninstaller runs elevated, so never from its folder,
+# which users may have been able to write to: here PROBE.exe stands in for
+# it and notes where it ran.
+cp -- "$probe" "$install_dir/uninstall.exe"
 run "$setup" /S
 status=$?
 settle
 same "installing again exits with 0" "$status" 0
+ran_from=$(iconv -f UTF-16LE -t UTF-8 "$install_dir/ran-from.txt" 2>/dev/null)
+rm -f -- "$install_dir/ran-from.txt"
+case ${ran_from,,} in
+"") fail "installing again runs the earlier uninstaller" "it did not run" ;;
+"${install_dir_w,,}\\"*) fail "installing again runs the earlier uninstaller outside its folder" "it ran as $ran_from" ;;
+*) pass "installing again runs the earlier uninstaller outside its folder" ;;
+esac
 installed "after installing again"
 check_shortcut "after installing again: desktop shortcut" "$desktop_w\\Tavrel.lnk" "$desktop/Tavrel.lnk"
 
