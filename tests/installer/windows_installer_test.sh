@@ -88,6 +88,9 @@ win32)
     ;;
 esac
 
+[[ $machine == 8664 || $wine_runs_32_bit == 1 ]] ||
+    skip "a 32-bit installer needs a kernel that runs 32-bit programs"
+
 # ---------------------------------------------------------------- the prefix
 # One prefix per build directory, kept between runs (making one takes about
 # 20 s). A run marks it in use and unmarks it only when everything passed,
@@ -161,8 +164,8 @@ if [[ ! -f $WINEPREFIX/.ready || -f $WINEPREFIX/.in-use || $(<"$WINEPREFIX/.read
     make_prefix
 fi
 touch "$WINEPREFIX/.in-use"
-[[ $machine == 8664 || ($wine_runs_32_bit == 1 && -f $WINEPREFIX/drive_c/windows/syswow64/kernel32.dll) ]] ||
-    skip "a 32-bit installer needs Wine's 32-bit half (wine32:i386) and a kernel that runs 32-bit programs"
+[[ $machine == 8664 || -f $WINEPREFIX/drive_c/windows/syswow64/kernel32.dll ]] ||
+    skip "a 32-bit installer needs Wine's 32-bit half (wine32:i386)"
 
 display_file=$(mktemp)
 Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$display_file" 2>/dev/null &
