@@ -5,11 +5,12 @@ set(CPACK_PACKAGE_VENDOR "The Tavrel developers")
 set(CPACK_PACKAGE_CONTACT "The Tavrel developers <developers@tavrel.org>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "trimmed-mean score calculator for a judging panel")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Five judges each score a candidate. Tavrel drops one highest and one lowest
- score and shows the mean of the middle three in large type, beside the two
- scores it removed. One window with a Simplified Chinese interface.")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://tavrel.org/")
+# The extended description only: CPack puts the summary above it itself, and
+# indents every line by one space.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Five judges each score a candidate. Tavrel drops one highest and one lowest
+score and shows the mean of the middle three in large type, beside the two
+scores it removed. One window with a Simplified Chinese interface.")
+# No Homepage field: the project has no web page yet.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

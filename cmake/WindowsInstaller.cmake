@@ -70,18 +70,23 @@ add_custom_command(OUTPUT ${TAVREL_PORTABLE_ZIP}
     VERBATIM)
 
 find_program(TAVREL_MAKENSIS makensis)
-if(TAVREL_MAKENSIS)
-    add_custom_command(OUTPUT ${TAVREL_INSTALLER}
+# tavrel_add_installer(OUTPUT ARCH [MAKENSIS_ARGUMENTS...]): the installer
+# for ARCH around this build's Tavrel.exe.
+function(tavrel_add_installer output arch)
+    add_custom_command(OUTPUT ${output}
         COMMAND ${TAVREL_MAKENSIS} -V2 -WX -INPUTCHARSET UTF8
-                -DARCH=${TAVREL_WINDOWS_ARCH} -DVERSION=${PROJECT_VERSION}
+                -DARCH=${arch} -DVERSION=${PROJECT_VERSION}
                 -DVERSION_QUAD=${version_quad} "-DCOPYRIGHT=${copyright}"
                 -DPROGRAM=$<TARGET_FILE:tavrel_win32> -DLICENSE_FILE=${PROJECT_BINARY_DIR}/packaging/licence-page.txt
                 -DICON=${PROJECT_SOURCE_DIR}/resources/tavrel.ico
-                -DOUTFILE=${TAVREL_INSTALLER} ${nsis_script}
+                -DOUTFILE=${output} ${ARGN} ${nsis_script}
         DEPENDS tavrel_win32 ${nsis_script} ${PROJECT_BINARY_DIR}/packaging/licence-page.txt
                 ${PROJECT_SOURCE_DIR}/resources/tavrel.ico
-        COMMENT "Building ${package_stem}-setup.exe"
+        COMMENT "Building ${output}"
         VERBATIM)
+endfunction()
+if(TAVREL_MAKENSIS)
+    tavrel_add_installer(${TAVREL_INSTALLER} ${TAVREL_WINDOWS_ARCH})
     add_custom_target(installer ALL DEPENDS ${TAVREL_INSTALLER})
 else()
     add_custom_target(installer

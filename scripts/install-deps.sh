@@ -26,6 +26,7 @@ test_packages=(
     dbus at-spi2-core          # a session and accessibility bus for the screen-reader test
     binutils-mingw-w64-x86-64  # checking the Windows resources with windres
 )
+test_packages+=(lintian)   # Debian's own checks of the .deb (tests/package)
 # The Windows programs, installers and zips (scripts/build-windows.sh): the
 # MinGW-w64 cross-compilers (the -posix ones, which have std::thread) with
 # their binutils (windres, objdump), and makensis.

@@ -1,12 +1,15 @@
 // installer_probe shortcut FILE.lnk
 // installer_probe version FILE.exe
+// installer_probe /S _?=FOLDER    (copied over an installed uninstall.exe)
 //
 // What the installer test cannot read from Linux, asked of Windows itself:
 // a shortcut's target, arguments, working folder and icon as the shell
 // resolves them, and a program's version block (the fixed version, then
 // each language's strings as "080404b0 ProductName=Tavrel"). One
 // name=value line each, in UTF-8; exits 1 with the reason on stderr when
-// the file cannot be read.
+// the file cannot be read. Started as an installed uninstaller is, it
+// writes where it runs from to FOLDER\ran-from.txt, deletes
+// FOLDER\Tavrel.exe as an uninstaller would, and exits 0.
 
 #include <windows.h>
 
@@ -160,6 +163,26 @@ int printVersion(const wchar_t *path)
     return 0;
 }
 
+// What an installer that upgrades runs: the uninstaller must never run
+// from the install folder, which users may have been able to write to.
+int actAsUninstaller(const std::wstring &folder)
+{
+    std::array<wchar_t, MAX_PATH> self{};
+    GetModuleFileNameW(nullptr, self.data(), MAX_PATH);
+    const std::wstring report = folder + L"\\ran-from.txt";
+    HANDLE file = CreateFileW(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return failWith("cannot write", report.c_str());
+    const std::wstring path(self.data());
+    DWORD written = 0;
+    WriteFile(file, path.data(), static_cast<DWORD>(path.size() * sizeof(wchar_t)), &written,
+              nullptr);
+    CloseHandle(file);
+    DeleteFileW((folder + L"\\Tavrel.exe").c_str());
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
@@ -168,6 +191,11 @@ int wmain(int argc, wchar_t **argv)
         return printShortcut(argv[2]);
     if (argc == 3 && std::wstring(argv[1]) == L"version")
         return printVersion(argv[2]);
+    // As for NSIS, the folder is the rest of the command line, spaces and all.
+    const std::wstring commandLine = GetCommandLineW();
+    const size_t folderAt = commandLine.find(L" _?=");
+    if (argc >= 3 && std::wstring(argv[1]) == L"/S" && folderAt != std::wstring::npos)
+        return actAsUninstaller(commandLine.substr(folderAt + 4));
     std::fprintf(stderr, "usage: installer_probe shortcut FILE.lnk | version FILE.exe\n");
     return 2;
 }

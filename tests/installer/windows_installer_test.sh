@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT
+# windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT OTHER_SETUP.exe
 #
 # Installs Tavrel the way a school's IT teacher does on many machines
 # (silently, /S) in a private Wine prefix under WINE_ROOT, and checks what a
 # per-machine install must leave: the program in Program Files, the
 # all-users shortcuts, the Programs and Features entry in the registry view
-# of the installer's architecture (ARCH: win64 or win32). It then starts the
-# installed program from its shortcut and closes it (START_AND_CLOSE.exe),
-# installs again over the first install, and uninstalls as Windows does,
-# checking that nothing of ours is left and nothing else has gone.
-# PROBE.exe (installer_probe) reads shortcuts and version blocks.
+# of the installer's architecture (ARCH: win64 or win32). The first install
+# replaces one made by OTHER_SETUP.exe, the other architecture's installer.
+# It then starts the installed program from its shortcut and closes it
+# (START_AND_CLOSE.exe), installs again over the first install, tries to
+# reinstall and uninstall while Tavrel runs, and uninstalls as Windows does,
+# checking exit codes, that nothing of ours is left and nothing else has
+# gone. PROBE.exe (installer_probe) reads shortcuts and version blocks.
 #
 # Every check is a row with a name; all failing rows are listed, and the
 # script exits 1 if there was one, 77 (skipped) when Wine or Xvfb is missing.
@@ -22,11 +24,11 @@ skip() {
     echo "skipped: $*"
     exit "$skip_code"
 }
-[[ $# -eq 7 ]] || {
-    echo "usage: windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT" >&2
+[[ $# -eq 8 ]] || {
+    echo "usage: windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT OTHER_SETUP.exe" >&2
     exit 2
 }
-setup=$1 program=$2 start_and_close=$3 probe=$4 arch=$5 version=$6 root=$7
+setup=$1 program=$2 start_and_close=$3 probe=$4 arch=$5 version=$6 root=$7 other_setup=$8
 limit=${TAVREL_WINE_TIMEOUT:-120}
 
 for tool in wine wineserver Xvfb flock timeout; do
@@ -59,10 +61,10 @@ same() {
 
 case $arch in
 win64)
-    machine=8664 view=64 other_view=32 program_files='Program Files'
+    machine=8664 view=64 other_view=32 program_files='Program Files' other_program_files='Program Files (x86)'
     ;;
 win32)
-    machine=014c view=32 other_view=64 program_files='Program Files (x86)'
+    machine=014c view=32 other_view=64 program_files='Program Files (x86)' other_program_files='Program Files'
     ;;
 *)
     echo "ARCH must be win64 or win32, not $arch" >&2
@@ -83,14 +85,15 @@ flock -w "$limit" "$lock_fd" || {
 # shellcheck source=../win32/wine_loader.sh
 source "$(dirname -- "${BASH_SOURCE[0]}")/../win32/wine_loader.sh"
 use_runnable_wine "$root/bin"
-if [[ $arch == win32 ]] && ((!wine_runs_32bit)); then
+wine=wine
+if [[ $machine == 014c ]] && ((!wine_runs_32bit)); then
     skip "this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation), which the 32-bit installer needs"
 fi
 export WINEPREFIX=$root/prefix$wine_prefix_suffix
 export WINEDEBUG=-all
 # No offer to install Mono or Gecko, and no crash debugger waiting for ever.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-unset WINEARCH WINELOADER WAYLAND_DISPLAY
+unset WINEARCH WAYLAND_DISPLAY
 
 xvfb_pid=
 # shellcheck disable=SC2317  # the EXIT trap
@@ -125,21 +128,27 @@ REGEDIT4
 [HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug]
 "Auto"="0"
 "Debugger"=""
+
+; What 64-bit Windows says to 32-bit programs, and a prefix without Wine's
+; 32-bit half does not: where their Program Files is.
+[HKEY_LOCAL_MACHINE\Software\Wow6432Node\Microsoft\Windows\CurrentVersion]
+"ProgramFilesDir"="C:\\Program Files (x86)"
 EOF
-    # `wine`, not wine64: with Wine's 32-bit half installed the prefix runs
-    # 64-bit and 32-bit programs alike.
+    # Made by `wine` where it runs, the prefix runs 64-bit and 32-bit
+    # programs alike.
     {
-        DISPLAY='' timeout 300 wine wineboot --init &&
-            DISPLAY='' timeout "$limit" wine regedit /S "$(winepath -w "$settings")" &&
+        DISPLAY='' timeout 300 "$wine" wineboot --init &&
+            DISPLAY='' timeout "$limit" "$wine" regedit /S "Z:${settings//\//\\}" &&
             timeout "$limit" wineserver -w
     } </dev/null >"$root/prefix.log" 2>&1 || {
         cat "$root/prefix.log"
         echo "FAIL: could not make the Wine prefix"
         exit 1
     }
-    touch "$WINEPREFIX/.ready"
+    echo "$wine" >"$WINEPREFIX/.ready"
 }
-if [[ ! -f $WINEPREFIX/.ready || -f $WINEPREFIX/.in-use ]]; then
+# A prefix made by one loader does not serve the other.
+if [[ ! -f $WINEPREFIX/.ready || -f $WINEPREFIX/.in-use || $(<"$WINEPREFIX/.ready") != "$wine" ]]; then
     make_prefix
 fi
 touch "$WINEPREFIX/.in-use"
@@ -164,7 +173,7 @@ rm -f -- "$display_file"
 # run PROGRAM ARGS...: a Windows program to its end, its output with Unix
 # line ends; the status is the program's, 124 when it ran out of time.
 run() {
-    timeout -k 10 "$limit" wine "$@" </dev/null 2>/dev/null | tr -d '\r'
+    timeout -k 10 "$limit" "$wine" "$@" </dev/null 2>/dev/null | tr -d '\r'
 }
 # Until every process in the prefix has ended, such as the copy of itself
 # an uninstaller leaves running when it returns.
@@ -179,6 +188,7 @@ windows_path() {
 drive_c=$WINEPREFIX/drive_c
 install_dir=$drive_c/$program_files/Tavrel
 install_dir_w="C:\\$program_files\\Tavrel"
+other_install_dir=$drive_c/$other_program_files/Tavrel
 start_menu=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
 start_menu_w='C:\ProgramData\Microsoft\Windows\Start Menu\Programs'
 desktop=$drive_c/users/Public/Desktop
@@ -245,10 +255,22 @@ nothing_of_ours_left() {
 nothing_of_ours_left "before installing"
 
 # ---------------------------------------------------- the first install
+# Over an install of the other architecture, which must not stay beside
+# ours (one program, one entry, one set of shortcuts).
+[[ -f $other_setup ]] || fail "the other architecture's installer is there" "no $other_setup"
+run "$other_setup" /S /NODESKTOP
+settle
+check "the other architecture's installer installs into $other_program_files" \
+    test -f "$other_install_dir/Tavrel.exe"
+check "the other architecture's installer makes its entry in the $other_view-bit registry" \
+    key_exists "$other_view" "$key"
+
 run "$setup" /S /NODESKTOP
 status=$?
 settle
 same "installing with /S /NODESKTOP exits with 0" "$status" 0
+check "installing replaces the other architecture's install: no folder in $other_program_files" \
+    test ! -e "$other_install_dir"
 
 # installed WHEN: the files, shortcut and registry values of an install.
 installed() {
@@ -271,8 +293,8 @@ DisplayVersion|REG_SZ|$version
 Publisher|REG_SZ|The Tavrel developers
 DisplayIcon|REG_SZ|$install_dir_w\\Tavrel.exe
 InstallLocation|REG_SZ|$install_dir_w
-UninstallString|REG_SZ|"$install_dir_w\\uninstall.exe"
-QuietUninstallString|REG_SZ|"$install_dir_w\\uninstall.exe" /S
+UninstallString|REG_SZ|"$install_dir_w\\uninstall.exe" _?=$install_dir_w
+QuietUninstallString|REG_SZ|"$install_dir_w\\uninstall.exe" /S _?=$install_dir_w
 NoModify|REG_DWORD|0x1
 NoRepair|REG_DWORD|0x1
 EstimatedSize|REG_DWORD|$(printf '0x%x' "$kib")
@@ -314,47 +336,98 @@ same "the installed Tavrel.exe is a $arch program" "$(pe_machine "$install_dir/T
 # The program as a user starts it: from the Start-menu shortcut's target.
 target=$(run "$probe" shortcut "$start_menu_w\\Tavrel.lnk" | sed -n 's/^target=//p')
 # (Its reason for a failure is on standard error.)
-output=$(timeout -k 10 "$limit" wine "$start_and_close" "$target" </dev/null 2>&1 | tr -d '\r')
+output=$(timeout -k 10 "$limit" "$wine" "$start_and_close" "$target" </dev/null 2>&1 | tr -d '\r')
 status=$?
 settle
 same "the installed program starts and closes with exit code 0 ($output)" "$status" 0
 
 # ------------------------------------------------ installing over it
+# The earlier install's uninstaller runs elevated, so never from its folder,
+# which users may have been able to write to: here PROBE.exe stands in for
+# it and notes where it ran.
+cp -- "$probe" "$install_dir/uninstall.exe"
 run "$setup" /S
 status=$?
 settle
 same "installing again exits with 0" "$status" 0
+ran_from=$(iconv -f UTF-16LE -t UTF-8 "$install_dir/ran-from.txt" 2>/dev/null)
+rm -f -- "$install_dir/ran-from.txt"
+case ${ran_from,,} in
+"") fail "installing again runs the earlier uninstaller" "it did not run" ;;
+"${install_dir_w,,}\\"*) fail "installing again runs the earlier uninstaller outside its folder" "it ran as $ran_from" ;;
+*) pass "installing again runs the earlier uninstaller outside its folder" ;;
+esac
 installed "after installing again"
 check_shortcut "after installing again: desktop shortcut" "$desktop_w\\Tavrel.lnk" "$desktop/Tavrel.lnk"
 
 # ------------------------------------------------------------ uninstalling
-# While Tavrel runs its file cannot be deleted; a silent uninstall then
-# gives up and leaves the install whole rather than half removed. (In place,
-# _?=, so that it is over when it returns.)
-timeout -k 10 "$limit" wine start "$install_dir_w\\Tavrel.exe" </dev/null >/dev/null 2>&1
+# registry_command VALUE [EXTRA_ARGUMENTS]: runs the entry's command as
+# Programs and Features or a management tool does; the extra arguments go
+# before the command's own (_?= must stay last). Its exit code is returned.
+registry_command() {
+    local command
+    command=$(reg_query "$view" "$key" | awk -F'\t' -v n="$1" '$1 == n { print $3 }')
+    if [[ ! $command =~ ^\"([^\"]+)\"\ (.*)$ ]]; then
+        fail "the $1 is a quoted program and arguments" "'$command'"
+        return 99
+    fi
+    local -a arguments
+    read -ra arguments <<<"${BASH_REMATCH[2]}"
+    run "${BASH_REMATCH[1]}" "${@:2}" "${arguments[@]}"
+}
+# install_whole WHEN: everything of the install is still there.
+install_whole() {
+    check "$1: Tavrel.exe stays" test -f "$install_dir/Tavrel.exe"
+    check "$1: the uninstaller stays" test -f "$install_dir/uninstall.exe"
+    check "$1: the Start-menu shortcut stays" test -f "$start_menu/Tavrel.lnk"
+    check "$1: the desktop shortcut stays" test -f "$desktop/Tavrel.lnk"
+    same "$1: the entry still names the install" \
+        "$(reg_query "$view" "$key" | awk -F'\t' '$1 == "InstallLocation" { print $3 }')" "$install_dir_w"
+}
+
+# While Tavrel runs its file cannot be replaced or deleted: every command
+# gives up, says so by its exit code, and leaves the install whole rather
+# than half removed or doubled. (The other folder's parent exists, so a
+# stray install there would show.)
+mkdir -p "$drive_c/Elsewhere"
+timeout -k 10 "$limit" "$wine" start "$install_dir_w\\Tavrel.exe" </dev/null >/dev/null 2>&1
 sleep 2
-run "$install_dir_w\\uninstall.exe" /S "_?=$install_dir_w"
-check "uninstalling while Tavrel runs: the program stays" test -f "$install_dir/Tavrel.exe"
-check "uninstalling while Tavrel runs: the uninstaller stays" test -f "$install_dir/uninstall.exe"
-check "uninstalling while Tavrel runs: the Start-menu shortcut stays" test -f "$start_menu/Tavrel.lnk"
-check "uninstalling while Tavrel runs: the entry stays" key_exists "$view" "$key"
+while IFS='|' read -r scenario kind arguments; do
+    # shellcheck disable=SC2086  # the arguments are words
+    case $kind in
+    setup) run "$setup" $arguments ;;
+    registry) registry_command $arguments ;;
+    esac
+    status=$?
+    # (No settle: Tavrel runs on.)
+    check "$scenario while Tavrel runs: exits non-zero" test "$status" -ne 0
+    install_whole "$scenario while Tavrel runs"
+done <<'EOF'
+reinstalling into the same folder|setup|/S
+reinstalling into another folder|setup|/S /D=C:\Elsewhere\Tavrel
+the quiet uninstall command|registry|QuietUninstallString
+the uninstall command with /S|registry|UninstallString /S
+EOF
+check "reinstalling into another folder while Tavrel runs: nothing there" test ! -e "$drive_c/Elsewhere/Tavrel"
+rmdir -- "$drive_c/Elsewhere"
 timeout 30 wineserver -k
 settle
 
 # A file of the teacher's own in the folder, and the folders around ours,
-# must survive the uninstaller.
+# must survive the uninstaller. As Programs and Features does: the
+# UninstallString, here with /S; it returns when all is done, but for its
+# own file (under Wine, which does not let it move its running file away,
+# that goes when it has ended).
 echo "a file that is not ours" >"$install_dir/notes.txt"
-# As Programs and Features does: the UninstallString's program, here with
-# /S. It returns at once and goes on in a copy of itself.
-uninstaller=$(reg_query "$view" "$key" | awk -F'\t' '$1 == "UninstallString" { print $3 }' | tr -d '"')
-run "$uninstaller" /S
-settle
+registry_command UninstallString /S
+same "the uninstall command exits with 0" "$?" 0
 check "after uninstalling: Tavrel.exe is gone" test ! -e "$install_dir/Tavrel.exe"
-check "after uninstalling: the uninstaller is gone" test ! -e "$install_dir/uninstall.exe"
-check "after uninstalling: a file not ours stays, in its folder" test -f "$install_dir/notes.txt"
 check "after uninstalling: no Start-menu shortcut" test ! -e "$start_menu/Tavrel.lnk"
 check "after uninstalling: no desktop shortcut" test ! -e "$desktop/Tavrel.lnk"
 check "after uninstalling: no uninstall entry" not key_exists "$view" "$key"
+settle
+check "after uninstalling: the uninstaller is gone" test ! -e "$install_dir/uninstall.exe"
+check "after uninstalling: a file not ours stays, in its folder" test -f "$install_dir/notes.txt"
 check "after uninstalling: the Start menu's Programs folder stays" test -d "$start_menu"
 check "after uninstalling: $program_files stays" test -d "$drive_c/$program_files"
 check "after uninstalling: the public desktop stays" test -d "$desktop"
@@ -382,16 +455,20 @@ same "installing into another folder: the entry names the new folder" \
 same "installing into another folder: one uninstall entry named Tavrel" \
     "$(run reg query "$uninstall_key" /s "/reg:$view" | grep -c $'^    DisplayName    REG_SZ    Tavrel$')" 1
 
-# The quiet uninstall command, as a management tool would run it; then
-# nothing at all remains.
-quiet=$(reg_query "$view" "$key" | awk -F'\t' '$1 == "QuietUninstallString" { print $3 }')
-if [[ $quiet =~ ^\"([^\"]+)\"\ (.*)$ ]]; then
-    read -ra quiet_arguments <<<"${BASH_REMATCH[2]}"
-    run "${BASH_REMATCH[1]}" "${quiet_arguments[@]}"
-    settle
-else
-    fail "the QuietUninstallString is a quoted program and arguments" "'$quiet'"
-fi
+# A drive's root never gets the program, nor the rules of its folder (the
+# installer takes the earlier folder instead).
+run "$setup" /S "/D=C:\\"
+settle
+check "/D naming a drive's root: no program there" test ! -e "$drive_c/Tavrel.exe"
+check "/D naming a drive's root: the install stays where it was" test -f "$drive_c/Tavrel/uninstall.exe"
+
+# The quiet uninstall command, as a management tool would run it: when it
+# returns, nothing at all remains.
+registry_command QuietUninstallString
+same "the quiet uninstall command exits with 0" "$?" 0
+check "after the quiet uninstall: Tavrel.exe is gone" test ! -e "$drive_c/Tavrel/Tavrel.exe"
+check "after the quiet uninstall: no uninstall entry" not key_exists "$view" "$key"
+settle
 check "after the quiet uninstall: no C:\\Tavrel folder" test ! -e "$drive_c/Tavrel"
 nothing_of_ours_left "after the quiet uninstall"
 check "after the quiet uninstall: the registry mentions Tavrel nowhere in HKLM" \

@@ -33,7 +33,9 @@ for path in ./usr/bin/tavrel \
     "./usr/share/icons/hicolor/32x32/apps/$app_id.png" \
     "./usr/share/icons/hicolor/48x48/apps/$app_id.png" \
     "./usr/share/icons/hicolor/256x256/apps/$app_id.png" \
-    "./usr/share/doc/tavrel/copyright"; do
+    "./usr/share/doc/tavrel/copyright" \
+    ./usr/share/doc/tavrel/changelog.gz \
+    ./usr/share/man/man1/tavrel.1.gz; do
     check "installs $path" grep -qxF "$path" <<<"$contents"
 done
 # The loader must look for libraries only in the system's directories, never
