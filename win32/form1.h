@@ -9,18 +9,20 @@
 //
 // The pieces:
 //  - Form1 (here) is a passive view: it creates standard controls (EDIT,
-//    STATIC, BUTTON) from the table in form1_description.h, lays them out
-//    and picks their fonts for the window's current dpi, and forwards the two
+//    STATIC, BUTTON) from the table in core/form1_description.h, lays them
+//    out and picks their fonts for the window's current dpi
+//    (form1_layout.cpp), and forwards the two
 //    button clicks to the commands through the runtime's click dispatch. It
 //    offers its eight box texts to the commands as BoxTexts, and the modal
 //    prompt as Prompt; it keeps no other state.
-//  - Command2_Click (score_entry.h) asks for the five scores through the
-//    runtime's modal prompt and fills Text1 … Text5 with the answers.
-//  - Command1_Click (scoring/) is the whole computation. It reads and writes
-//    the boxes only through BoxTexts and the runtime's conversions.
-//  - The runtime (runtime/win32) starts the program, runs the message loop,
-//    shows the prompt and reports run-time errors in a modal box, after
-//    which the program goes on with every box as the failed click left it.
+//  - Command2_Click (core/score_entry.h) asks for the five scores through
+//    the runtime's modal prompt and fills Text1 … Text5 with the answers.
+//  - Command1_Click (core/calculate.h) is the whole computation. It reads
+//    and writes the boxes only through BoxTexts and the core's conversions.
+//  - The runtime (the rest of win32/) starts the program and runs the
+//    message loop (startup.h), shows the prompt (dialog_prompt.h) and
+//    reports run-time errors in a modal box (click_dispatch.h), after which
+//    the program goes on with every box as the failed click left it.
 //
 // Flow of a click on "计算": BN_CLICKED in WM_COMMAND -> dispatchClick ->
 // Command1_Click -> text() of Text1 … Text5 -> textToNumber -> the selection
@@ -39,6 +41,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -77,14 +80,9 @@ public:
     // Null for any other name. Each control's font is its WM_GETFONT.
     [[nodiscard]] HWND control(std::string_view name) const;
 
-    // The dots per inch the window is currently laid out for.
-    [[nodiscard]] UINT dpi() const;
-
     [[nodiscard]] std::u16string text(core::Box box) const override;
     // Shows the text from its beginning, however long it is.
     void setText(core::Box box, std::u16string_view text) override;
-
-    struct State; // the window's controls, fonts and pictures (form1.cpp)
 
 private:
     // Only create() makes one, so that a Form1 always lives at a fixed
@@ -98,9 +96,21 @@ public:
     explicit Form1(ConstructionKey key);
 
 private:
+    struct State; // the window's controls, fonts and pictures (form1_state.h)
+
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
-    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // One function per message the window answers itself.
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    // The custom drawing's answer, if the notification is one it draws.
+    [[nodiscard]] std::optional<LRESULT> onNotify(const NMHDR &header) const;
+    void onActivate(bool active, bool minimized);
+    void onSetFocus() const;
+    void onDpiChanged(UINT newDpi, const RECT &suggested);
+    void onClose();
+    void onDestroy();
+    void onNcDestroy();
     [[nodiscard]] HWND textBox(core::Box box) const;
 
     std::unique_ptr<State> state_;
