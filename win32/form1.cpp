@@ -92,8 +92,9 @@ std::unique_ptr<Form1> Form1::create(HINSTANCE resources)
         return nullptr;
 
     state.prompt = win32::DialogPrompt(state.window);
-    state.createControls();
-    state.layOut(win32::dpiForWindow(state.window));
+    const UINT dpi = win32::dpiForWindow(state.window);
+    state.createControls(dpi);
+    state.takeFontsAndPicturesFor(dpi);
     state.fitToClientArea();
     state.nameBoxesAfterTheirLabels();
     state.focus = state.control("Text1");

@@ -96,6 +96,21 @@ win32::UniqueIcon loadIcon(HINSTANCE resources, int widthMetric, int heightMetri
                    win32::systemMetric(heightMetric, dpi), LR_DEFAULTCOLOR)));
 }
 
+// The rectangle of the control in `row`, in client pixels at `dpi`. The
+// frame's controls are placed from its outer corner.
+RECT placeOf(std::size_t row, UINT dpi)
+{
+    const core::ControlEntry &entry = core::form1Controls[row];
+    const core::ControlEntry &frame = core::form1Controls[frameRow()];
+    const bool inFrame = entry.container == core::Container::Frame1;
+    const int left = entry.left + (inFrame ? frame.left : 0);
+    const int top = entry.top + (inFrame ? frame.top : 0);
+    const auto pixels
+        = [dpi](int twips) { return core::twipsToPixels(twips, static_cast<int>(dpi)); };
+    return {pixels(left), pixels(top), pixels(left) + pixels(entry.width),
+            pixels(top) + pixels(entry.height)};
+}
+
 } // namespace
 
 std::optional<std::size_t> rowOf(std::string_view name)
@@ -126,14 +141,18 @@ SIZE form1WindowSize(UINT dpi)
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-void Form1::State::createControls()
+// Each control is made at its place for the window's first dpi, which
+// spares moving every one of them once more.
+void Form1::State::createControls(UINT firstDpi)
 {
     for (const std::size_t row : creationOrder()) {
         const core::ControlEntry &entry = core::form1Controls[row];
         const ControlClass kind = controlClassFor(entry.kind);
         const std::wstring caption = win32::toWide(entry.caption);
+        const RECT place = placeOf(row, firstDpi);
         controls[row] = CreateWindowExW(
-            kind.exStyle, kind.name, caption.c_str(), kind.style, 0, 0, 0, 0, window,
+            kind.exStyle, kind.name, caption.c_str(), kind.style, place.left, place.top,
+            place.right - place.left, place.bottom - place.top, window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstControlId + static_cast<int>(row))),
             resources, nullptr);
         // A box holds as much text as it is given; the edit control's
@@ -144,13 +163,22 @@ void Form1::State::createControls()
 }
 
 // Positions, sizes and font sizes are physical units, so they all scale
-// together. The fonts, pictures and icons of the previous dpi are released
-// only after nothing uses them any more.
+// together.
 void Form1::State::layOut(UINT newDpi)
 {
+    for (std::size_t row = 0; row < form1ControlCount; ++row) {
+        const RECT place = placeOf(row, newDpi);
+        SetWindowPos(controls[row], nullptr, place.left, place.top, place.right - place.left,
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    takeFontsAndPicturesFor(newDpi);
+}
+
+// The fonts, pictures and icons of the previous dpi are released only after
+// nothing uses them any more.
+void Form1::State::takeFontsAndPicturesFor(UINT newDpi)
+{
     dpi = newDpi;
-    const auto pixels
-        = [newDpi](int twips) { return core::twipsToPixels(twips, static_cast<int>(newDpi)); };
 
     std::vector<std::pair<core::FontRequest, win32::UniqueFont>> newFonts;
     const auto fontOf = [&](const core::FontRequest &request) {
@@ -170,15 +198,8 @@ void Form1::State::layOut(UINT newDpi)
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBigIcon.get()));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmallIcon.get()));
 
-    const core::ControlEntry &frame = core::form1Controls[frameRow()];
     for (std::size_t row = 0; row < form1ControlCount; ++row) {
         const core::ControlEntry &entry = core::form1Controls[row];
-        // The frame's controls are placed from its outer corner.
-        const bool inFrame = entry.container == core::Container::Frame1;
-        const int left = entry.left + (inFrame ? frame.left : 0);
-        const int top = entry.top + (inFrame ? frame.top : 0);
-        SetWindowPos(controls[row], nullptr, pixels(left), pixels(top), pixels(entry.width),
-                     pixels(entry.height), SWP_NOZORDER | SWP_NOACTIVATE);
         if (entry.kind == core::ControlKind::Picture)
             SendMessageW(controls[row], STM_SETIMAGE, IMAGE_BITMAP,
                          reinterpret_cast<LPARAM>(newStamp.get()));

@@ -80,10 +80,13 @@ struct Form1::State
         return row ? controls[*row] : nullptr;
     }
 
-    void createControls();
+    // Makes every control, placed for `firstDpi`.
+    void createControls(UINT firstDpi);
     // Places every control and gives it its font and picture, and the
     // window its icons, for `newDpi`.
     void layOut(UINT newDpi);
+    // The fonts, pictures and icons alone, for `newDpi`.
+    void takeFontsAndPicturesFor(UINT newDpi);
     // Sizes the window so that its client area is the description's at the
     // current dpi, keeping its top-left corner where it is.
     void fitToClientArea() const;
