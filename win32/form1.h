@@ -11,10 +11,10 @@
 //  - Form1 (here) is a passive view: it creates standard controls (EDIT,
 //    STATIC, BUTTON) from the table in core/form1_description.h, lays them
 //    out and picks their fonts for the window's current dpi
-//    (form1_layout.cpp), and forwards the two
-//    button clicks to the commands through the runtime's click dispatch. It
-//    offers its eight box texts to the commands as BoxTexts, and the modal
-//    prompt as Prompt; it keeps no other state.
+//    (form1_layout.cpp), and forwards the two button clicks to the commands
+//    through the runtime's click dispatch. It offers its eight box texts to
+//    the commands as BoxTexts, and the modal prompt as Prompt; it keeps no
+//    other state.
 //  - Command2_Click (core/score_entry.h) asks for the five scores through
 //    the runtime's modal prompt and fills Text1 … Text5 with the answers.
 //  - Command1_Click (core/calculate.h) is the whole computation. It reads
