@@ -24,6 +24,7 @@ done
 configured() {
     local preset=$1 dir=$root/build/$1
     if [[ ! -f $dir/compile_commands.json ]]; then
+        mkdir -p "$root/build"
         cmake --preset "$preset" >"$dir.tidy-configure.log" 2>&1 \
             || { cat "$dir.tidy-configure.log" >&2; exit 1; }
     fi
