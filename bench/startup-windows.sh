@@ -1,26 +1,27 @@
 #!/usr/bin/env bash
 # Start-up comparison of the Win32 front-end under Wine: Tavrel.exe side by
-# side with a bare Win32 window (bench/reference/bare_window_win32.cpp), in
-# interleaved, rotated rounds on one private Xvfb and one Wine prefix of the
-# comparison's own. Prints per program the median (min-max) time to the drawn
-# window and to the last change of its first frames, the processor time it
-# took to be drawn and its peak RSS; then the ratios to the bare window: what
-# Tavrel costs beyond the least any Win32 window costs under the same Wine
-# (the goal is 1.5x the bare window's time at most).
+# side with a plain Win32 form of the same 21 standard controls, fonts and
+# picture (bench/reference/reference_form_win32.cpp) and a bare Win32 window
+# (bench/reference/bare_window_win32.cpp), in interleaved, rotated rounds on
+# one private Xvfb and one Wine prefix of the comparison's own. Prints per
+# program the median (min-max) time to the drawn window and to the last
+# change of its first frames, the processor time it took to be drawn and its
+# peak RSS; then Tavrel.exe's ratios to the plain form (the goal: 1.05x at
+# most on each) and to the bare window (the least any Win32 window costs
+# under the same Wine).
 #   bench/startup-windows.sh [ROUNDS] [TAVREL_EXE]
-# ROUNDS defaults to 15, TAVREL_EXE to build-win64/app/win32/Tavrel.exe
-# (scripts/build-windows.sh); TAVREL_TITLE names another program's window.
-# The bare window, the probe and the prefix go to build-win64/startup (or
-# $STARTUP_OUT).
-# Needs: wine (with wine32:i386 for a 32-bit Tavrel.exe),
-# g++-mingw-w64-x86-64-posix, and scripts/install-deps.sh --bench.
+# ROUNDS defaults to 15. The programs are built with the win64 preset and
+# installed (components windows_dist and windows_bench) into $STARTUP_OUT
+# (build/startup-windows by default), beside the probe and the prefix;
+# TAVREL_EXE names another Tavrel.exe instead, TAVREL_TITLE another window
+# title.
+# Needs: wine, g++-mingw-w64-x86-64-posix, and scripts/install-deps.sh --bench.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source-path=SCRIPTDIR source=startup-common.sh
 source "$root/bench/startup-common.sh"
 rounds=${1:-15}
-tavrel=$(realpath -m "${2:-$root/build-win64/app/win32/Tavrel.exe}")
-out=${STARTUP_OUT:-$root/build-win64/startup}
+out=$(realpath -m "${STARTUP_OUT:-$root/build/startup-windows}")
 title=${TAVREL_TITLE:-Tavrel} # the window title the probe waits for
 
 for tool in wine wineserver x86_64-w64-mingw32-g++-posix; do
@@ -29,20 +30,32 @@ for tool in wine wineserver x86_64-w64-mingw32-g++-posix; do
         exit 1
     fi
 done
-if [[ ! -f $tavrel ]]; then
-    echo "no $tavrel: build it with scripts/build-windows.sh, or name an .exe" >&2
-    exit 1
-fi
 "$root/scripts/install-deps.sh" --bench
 
-probe=$(startup_build_probe "$out")
-bare=$out/bare_window.exe
-bare_source=$root/bench/reference/bare_window_win32.cpp
-if [[ ! -f $bare || $bare_source -nt $bare ]]; then
-    x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wconversion \
-        -Wsign-conversion -Wshadow -Werror -static -municode -mwindows -s \
-        "$bare_source" -o "$bare"
+# The three programs, built by the Windows preset and installed as a user
+# gets them: no path inside the build tree.
+stage=$out/programs
+(
+    cd "$root"
+    [[ -f build/win64/CMakeCache.txt ]] || cmake --preset win64 >/dev/null
+    cmake --build build/win64 --parallel 2 --target tavrel_win32 bare_window_win32 \
+        reference_form_win32 >/dev/null
+)
+rm -rf "$stage"
+for component in windows_dist windows_bench; do
+    cmake --install "$root/build/win64" --prefix "$stage" --component "$component" >/dev/null
+done
+if [[ -n ${2:-} ]]; then
+    tavrel=$(realpath -m "$2")
+else
+    tavrel=$(find "$stage" -name Tavrel.exe -print -quit)
 fi
+bare=$stage/bare_window_win32.exe
+form=$stage/reference_form_win32.exe
+for program in "$tavrel" "$bare" "$form"; do
+    [[ -f $program ]] || { echo "no $program" >&2; exit 1; }
+done
+probe=$(startup_build_probe "$out")
 
 # Wine's own noise off: no debug output, no offer to install Mono or Gecko,
 # no crash debugger that would wait for ever.
@@ -71,21 +84,27 @@ wine wineboot >/dev/null 2>&1
 measure() {
     case $1 in
     bare) "$probe" --title Bare --end kill -- wine "$bare" ;;
+    form) "$probe" --title Reference --end kill -- wine "$form" ;;
     tavrel) "$probe" --title "$title" --end kill -- wine "$tavrel" ;;
     esac
 }
 
 results=$out/results.txt
-startup_rounds "$rounds" "$results" measure bare tavrel
-startup_table "$results" "bare=bare Win32 window" "tavrel=Tavrel.exe"
+startup_rounds "$rounds" "$results" measure bare form tavrel
+startup_table "$results" "bare=bare Win32 window" "form=plain Win32 form" "tavrel=Tavrel.exe"
 echo
 # Ratios of the medians, then (in brackets) the median of each round's own
 # ratio, the steadier of the two on a busy machine.
 ratios() {
-    echo "$(startup_ratio "$results" "$1" tavrel bare)x" \
-        "($(startup_paired_ratio "$results" "$1" tavrel bare)x)"
+    echo "$(startup_ratio "$results" "$1" tavrel "$2")x" \
+        "($(startup_paired_ratio "$results" "$1" tavrel "$2")x)"
 }
-echo "drawn:    Tavrel.exe $(ratios ui_ms) the bare window (goal: 1.5x at most)"
-echo "CPU:      Tavrel.exe $(ratios cpu_ms) the bare window"
-echo "peak RSS: Tavrel.exe $(ratios rss_kb) the bare window"
+echo "Tavrel.exe against the plain Win32 form (goal: 1.05x at most on each):"
+echo "  drawn:    $(ratios ui_ms form)"
+echo "  CPU:      $(ratios cpu_ms form)"
+echo "  peak RSS: $(ratios rss_kb form)"
+echo "Tavrel.exe against the bare window:"
+echo "  drawn:    $(ratios ui_ms bare)"
+echo "  CPU:      $(ratios cpu_ms bare)"
+echo "  peak RSS: $(ratios rss_kb bare)"
 echo "(each run: $results)"

@@ -59,7 +59,7 @@ void drawCaption(const NMCUSTOMDRAW &draw, const RECT &content)
     const HWND button = draw.hdr.hwndFrom;
     const std::wstring caption = windowText(button);
     const HDC dc = draw.hdc;
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
+    auto *const font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
     const win32::SelectedObject selected(
         dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
 

@@ -113,7 +113,7 @@ DialogTemplate::Font fontLike(HWND owner)
 {
     const UINT dpi = dpiForWindow(owner);
     LOGFONTW font{};
-    const auto ownerFont = reinterpret_cast<HFONT>(SendMessageW(owner, WM_GETFONT, 0, 0));
+    auto *const ownerFont = reinterpret_cast<HFONT>(SendMessageW(owner, WM_GETFONT, 0, 0));
     if (ownerFont == nullptr || GetObjectW(ownerFont, sizeof font, &font) == 0)
         font = messageFont(dpi);
     const int height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;

@@ -18,6 +18,10 @@ template<typename Function> Function user32Function(const char *name)
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
+// shcore's GetDpiForMonitor (Windows 8.1): monitor, MDT_EFFECTIVE_DPI (0),
+// the horizontal and vertical dpi.
+using GetDpiForMonitorFunction = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
+constexpr int effectiveDpi = 0;
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFunction = BOOL(WINAPI *)(UINT, UINT, PVOID, UINT, UINT);
 using GetSystemMetricsForDpiFunction = int(WINAPI *)(int, UINT);
@@ -29,13 +33,49 @@ UINT systemDpi()
     return dpi > 0 ? static_cast<UINT>(dpi) : standardDpi;
 }
 
+// shcore.dll, loaded from the system folder only, for the life of the
+// program (its functions are kept in function-local statics). Null before
+// Windows 8.1, which has no shcore.
+HMODULE shcore()
+{
+    static const UniqueModule module(
+        LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return module.get();
+}
+
+// The monitor's dpi where GetDpiForWindow is missing (Windows 8.1 and early
+// Windows 10): a window on a second monitor of another dpi is drawn at that
+// monitor's, not the system's.
+UINT monitorDpi(HWND window)
+{
+    static const auto getDpiForMonitor = [] {
+        const HMODULE module = shcore();
+        return module == nullptr
+            ? nullptr
+            : reinterpret_cast<GetDpiForMonitorFunction>(
+                reinterpret_cast<void (*)()>(GetProcAddress(module, "GetDpiForMonitor")));
+    }();
+    if (getDpiForMonitor == nullptr)
+        return 0;
+    UINT x = 0;
+    UINT y = 0;
+    const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (FAILED(getDpiForMonitor(monitor, effectiveDpi, &x, &y)))
+        return 0;
+    return y;
+}
+
 } // namespace
 
 UINT dpiForWindow(HWND window)
 {
     static const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr && window != nullptr) {
-        if (const UINT dpi = getDpiForWindow(window); dpi != 0)
+    if (window != nullptr) {
+        if (getDpiForWindow != nullptr) {
+            if (const UINT dpi = getDpiForWindow(window); dpi != 0)
+                return dpi;
+        }
+        if (const UINT dpi = monitorDpi(window); dpi != 0)
             return dpi;
     }
     return systemDpi();

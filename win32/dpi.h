@@ -10,8 +10,9 @@ namespace tavrel::win32 {
 
 inline constexpr UINT standardDpi = 96;
 
-// The dots per inch `window` is drawn at (GetDpiForWindow where present,
-// else the screen's LOGPIXELSY).
+// The dots per inch `window` is drawn at: GetDpiForWindow where present
+// (Windows 10 1607), else its monitor's (GetDpiForMonitor, Windows 8.1),
+// else the screen's LOGPIXELSY.
 [[nodiscard]] UINT dpiForWindow(HWND window);
 
 // The window rectangle for a client rectangle at `dpi` (AdjustWindowRectExForDpi

@@ -4,6 +4,7 @@
 #include "win32/dpi.h"
 #include "win32/wide_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -41,11 +42,7 @@ bool hasGlyphsFor(HFONT font, std::wstring_view text)
                                          glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
     if (found == GDI_ERROR)
         return false;
-    for (const WORD glyph : glyphs) {
-        if (glyph == 0xFFFF)
-            return false;
-    }
-    return true;
+    return std::ranges::none_of(glyphs, [](WORD glyph) { return glyph == 0xFFFF; });
 }
 
 win32::UniqueFont createFont(int height, int weight, std::wstring_view family)
@@ -83,7 +80,7 @@ std::wstring FontFaces::firstInstalled(core::Face face) const
 {
     const auto families = core::familiesFor(face);
     for (const core::FamilyName family : families) {
-        const std::wstring wide = win32::toWide(family);
+        std::wstring wide = win32::toWide(family);
         if (installed(wide))
             return wide;
     }

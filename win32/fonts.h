@@ -1,7 +1,7 @@
 #pragma once
 
-#include "win32/handles.h"
 #include "core/form1_description.h"
+#include "win32/handles.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // Form1 as a native Win32 window (the whole program is described in
 // core/form1_description.h). What is Windows' own here: standard controls
 // (EDIT, STATIC, BUTTON) laid out and given fonts for the window's current
-// dpi, and laid out again when the dpi changes; a click arrives as
+// dpi, and laid out again when the dpi changes (form1_layout.cpp); a click arrives as
 // BN_CLICKED in WM_COMMAND and goes through dispatchClick, whose error report
 // is a task dialog; the prompt is a dialog built from a template
 // (dialog_prompt.h).
@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,14 +60,9 @@ public:
     // Null for any other name. Each control's font is its WM_GETFONT.
     [[nodiscard]] HWND control(std::string_view name) const;
 
-    // The dots per inch the window is currently laid out for.
-    [[nodiscard]] UINT dpi() const;
-
     [[nodiscard]] std::u16string text(core::Box box) const override;
     // Shows the text from its beginning, however long it is.
     void setText(core::Box box, std::u16string_view text) override;
-
-    struct State; // the window's controls, fonts and pictures (form1.cpp)
 
 private:
     // Only create() makes one, so that a Form1 always lives at a fixed
@@ -80,9 +76,21 @@ public:
     explicit Form1(ConstructionKey key);
 
 private:
+    struct State; // the window's controls, fonts and pictures (form1_state.h)
+
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
-    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // One function per message the window answers itself.
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    // The custom drawing's answer, if the notification is one it draws.
+    [[nodiscard]] std::optional<LRESULT> onNotify(const NMHDR &header) const;
+    void onActivate(bool active, bool minimized);
+    void onSetFocus() const;
+    void onDpiChanged(UINT newDpi, const RECT &suggested);
+    void onClose();
+    void onDestroy();
+    void onNcDestroy();
     [[nodiscard]] HWND textBox(core::Box box) const;
 
     std::unique_ptr<State> state_;

@@ -30,6 +30,13 @@ struct IconDeleter
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
+// A DLL loaded with LoadLibraryExW.
+struct ModuleDeleter
+{
+    void operator()(HMODULE module) const noexcept { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter>;
+
 // A device context taken with GetDC must go back with ReleaseDC on the same
 // window.
 class WindowDC

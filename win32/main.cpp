@@ -3,9 +3,10 @@
 
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
-                    int showCommand)
+// The parameters keep the names the system headers declare them with.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPWSTR /*lpCmdLine*/,
+                    int nShowCmd)
 {
-    return tavrel::win32::startUp(showCommand,
-                                  [instance] { return tavrel::win32::Form1::create(instance); });
+    return tavrel::win32::startUp(nShowCmd,
+                                  [hInstance] { return tavrel::win32::Form1::create(hInstance); });
 }

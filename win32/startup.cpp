@@ -6,6 +6,10 @@
 
 namespace tavrel::win32 {
 
+namespace {
+
+// The common controls the front-end uses (edit, static, button, and the
+// task dialog of version 6).
 void initCommonControls()
 {
     INITCOMMONCONTROLSEX controls{};
@@ -14,6 +18,8 @@ void initCommonControls()
     InitCommonControlsEx(&controls);
 }
 
+// Moves `window` so that its frame is centred on the work area of the
+// monitor it is on (or nearest to).
 void centreOnWorkArea(HWND window)
 {
     const HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
@@ -32,8 +38,6 @@ void centreOnWorkArea(HWND window)
                  top > area.top ? top : area.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
-
 // Enter presses nothing in the main window: it has no default button, and
 // the dialog manager would otherwise take Enter on a focused push button as
 // that button's click. The keystroke is dropped before it gets there (an
@@ -46,8 +50,10 @@ bool isEnterFor(HWND window, const MSG &message)
     return enterKey && (message.hwnd == window || IsChild(window, message.hwnd));
 }
 
-} // namespace
-
+// Runs the thread's message loop until WM_QUIT and returns its exit code.
+// Keyboard messages for `dialogKeysWindow` and its controls go through
+// IsDialogMessageW first, which gives Tab and Shift+Tab between the controls
+// and Space on a button.
 int runMessageLoop(HWND dialogKeysWindow)
 {
     MSG message{};
@@ -68,9 +74,32 @@ int runMessageLoop(HWND dialogKeysWindow)
     }
 }
 
+// DLLs loaded by name come from the system folder only, never from the
+// program's folder or the current one, where someone else may have put a
+// DLL of a system DLL's name. Windows 7 without update KB2533623 lacks the
+// function; there the search stays as it was.
+void restrictDllSearchToSystemFolder()
+{
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    if (kernel32 == nullptr)
+        return;
+    // GetProcAddress gives an untyped pointer; the detour through void (*)()
+    // is the cast GCC accepts between function pointer types.
+    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
+    if (setDefaultDllDirectories != nullptr)
+        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+} // namespace
+
 int startUp(int showCommand,
             const std::function<std::unique_ptr<TopLevelWindow>()> &buildStartupWindow)
 {
+    // Before anything loads a DLL by name (COM, the picture decoder, shcore
+    // for the dpi).
+    restrictDllSearchToSystemFolder();
     // The window's picture decoder and its screen-reader names are COM
     // services; the apartment lasts until the window is gone.
     const ComApartment com;

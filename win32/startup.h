@@ -27,27 +27,13 @@ protected:
     TopLevelWindow &operator=(TopLevelWindow &&) = default;
 };
 
-// Initialises COM (apartment-threaded) and the common controls, builds the
+// Restricts the search for DLLs loaded by name to the system folder,
+// initialises COM (apartment-threaded) and the common controls, builds the
 // window with `buildStartupWindow` (hidden), centres it on the work area of
 // its monitor, shows it with `showCommand` (wWinMain's nCmdShow) and runs
 // the message loop. Returns the exit code of WM_QUIT: 0 after the window
 // was closed. Returns 1 without a loop if the window could not be built.
 int startUp(int showCommand,
             const std::function<std::unique_ptr<TopLevelWindow>()> &buildStartupWindow);
-
-// Registers the common controls the front-end uses (edit, static, button,
-// and the task dialog of version 6). Safe to call more than once; start-up
-// calls it, and a test that builds the window without start-up calls it too.
-void initCommonControls();
-
-// Moves `window` so that its frame is centred on the work area of the
-// monitor it is on (or nearest to).
-void centreOnWorkArea(HWND window);
-
-// Runs the thread's message loop until WM_QUIT and returns its exit code.
-// Keyboard messages for `dialogKeysWindow` and its controls go through
-// IsDialogMessageW first, which gives Tab and Shift+Tab between the controls
-// and Space on a button.
-int runMessageLoop(HWND dialogKeysWindow);
 
 } // namespace tavrel::win32

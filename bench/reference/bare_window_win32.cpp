@@ -3,8 +3,7 @@
 // message loop. Tavrel.exe's start-up is compared with this one, both under
 // the same Wine, so what Wine itself costs is divided out.
 //
-//   x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -static -municode -mwindows
-//       bare_window_win32.cpp -o bare_window.exe   (bench/startup-windows.sh does)
+// Built with the Windows presets (bench/reference/CMakeLists.txt).
 //
 // It draws one line of text in the default GUI font on the face colour, so
 // its first frame shows two colours, as any window with a control does.
@@ -75,14 +74,15 @@ HWND createWindow(HINSTANCE instance)
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE /*hPrevInstance*/, LPWSTR /*lpCmdLine*/,
+                    int nShowCmd)
 {
-    if (!registerClass(instance))
+    if (!registerClass(hInstance))
         return 1;
-    const HWND window = createWindow(instance);
+    const HWND window = createWindow(hInstance);
     if (window == nullptr)
         return 1;
-    ShowWindow(window, showCommand);
+    ShowWindow(window, nShowCmd);
     UpdateWindow(window);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

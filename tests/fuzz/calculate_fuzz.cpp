@@ -2,11 +2,11 @@
 // with every box as it was, or three results that read back to what a plain
 // computation of the same rules gives.
 
-#include "fuzz_input.h"
+#include "core/calculate.h"
 #include "core/conversions.h"
 #include "core/runtime_error.h"
 #include "core/text_table.h"
-#include "core/calculate.h"
+#include "fuzz_input.h"
 
 #include <algorithm>
 #include <array>
@@ -29,8 +29,8 @@ std::optional<Results> expectedResults(const tavrel::core::TextTable &table)
 {
     std::array<float, 5> scores{};
     for (std::size_t k = 0; k < scores.size(); ++k) {
-        const tavrel::core::ParsedNumber parsed
-            = tavrel::core::parseNumber(table.text(tavrel::core::boxNumber(static_cast<int>(k) + 1)));
+        const tavrel::core::ParsedNumber parsed = tavrel::core::parseNumber(
+            table.text(tavrel::core::boxNumber(static_cast<int>(k) + 1)));
         if (parsed.status != tavrel::core::ParseStatus::Number)
             return std::nullopt;
         scores[k] = static_cast<float>(parsed.value);
@@ -62,7 +62,7 @@ std::uint32_t bitsOfBox(const tavrel::core::TextTable &table, tavrel::core::Box 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace tavrel::core;
-    const std::vector<std::u16string> texts = fuzz::textsFrom(data, size, boxCount);
+    const std::vector<std::u16string> texts = tavrel::fuzz::textsFrom(data, size, boxCount);
     TextTable table;
     for (int k = 1; k <= boxCount; ++k)
         table.setText(boxNumber(k), texts[static_cast<std::size_t>(k - 1)]);

@@ -2,8 +2,8 @@
 // it accepts it reads identically once the full-width forms are written in
 // ASCII; and an accepted score shows as a text that reads back to itself.
 
-#include "fuzz_input.h"
 #include "core/conversions.h"
+#include "fuzz_input.h"
 
 #include <bit>
 #include <cmath>
@@ -31,7 +31,7 @@ std::u16string withAsciiForms(std::u16string text)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace tavrel::core;
-    const std::u16string text = fuzz::textFrom(data, size);
+    const std::u16string text = tavrel::fuzz::textFrom(data, size);
     const ParsedNumber parsed = parseNumber(text);
     if (parsed.status == ParseStatus::Invalid)
         return 0;

@@ -112,7 +112,8 @@ void printStrings(const std::vector<BYTE> &block)
 
 // A plain function, not a lambda: on 32-bit x86 a callback must use the
 // stdcall convention.
-BOOL CALLBACK addLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR list)
+BOOL CALLBACK addLanguage(HMODULE /*module*/, LPCWSTR /*type*/, LPCWSTR /*name*/, WORD language,
+                          LONG_PTR list)
 {
     reinterpret_cast<std::vector<WORD> *>(list)->push_back(language);
     return TRUE;

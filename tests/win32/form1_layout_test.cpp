@@ -1,6 +1,7 @@
 // Form1 as it comes up on the screen: title, client area, every control's
 // rectangle, caption and font, at the dpi of the Wine prefix the test runs
-// in (96 or 144). The expected numbers are typed here, in pixels, from the
+// in (96 or 144), and after a change of dpi; and where the started program
+// takes DLLs from. The expected numbers are typed here, in pixels, from the
 // layout in twips (15 twips a pixel at 96 dpi, 10 at 144; halves round up).
 
 #include "window_session.h"
@@ -299,6 +300,30 @@ TEST_CASE("the window comes up at the prefix's dpi with its title and client are
     });
 }
 
+TEST_CASE("once started, a DLL loaded by name comes from the system folder only")
+{
+    // A DLL planted beside the program under a name no system DLL has: a
+    // copy of this test program (an image loads as a module whatever its
+    // name). Loaded as data it would say nothing: Wine looks for data files
+    // beside the program whatever the search order.
+    std::wstring program(MAX_PATH, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
+    const std::wstring planted
+        = program.substr(0, program.find_last_of(L'\\') + 1) + L"tavrel_planted.dll";
+    REQUIRE(CopyFileW(program.c_str(), planted.c_str(), FALSE));
+    const auto loads = [](DWORD search) {
+        const HMODULE module = LoadLibraryExW(L"tavrel_planted.dll", nullptr, search);
+        if (module != nullptr)
+            FreeLibrary(module);
+        return module != nullptr;
+    };
+    runSession([&](User & /*user*/) {
+        CHECK(loads(LOAD_LIBRARY_SEARCH_APPLICATION_DIR)); // there to be found
+        CHECK_FALSE(loads(0));
+    });
+    DeleteFileW(planted.c_str());
+}
+
 TEST_CASE("every control stands at its place in the client area")
 {
     const UINT dpi = expectedDpi();
@@ -308,6 +333,92 @@ TEST_CASE("every control stands at its place in the client area")
             INFO(std::string(row.control));
             CHECK(clientRectOf(user.control(row.control), user.window())
                   == (dpi == 144 ? row.at144 : row.at96));
+        }
+    });
+}
+
+namespace {
+
+// Moved to a monitor of 144 dpi, the window is told so by WM_DPICHANGED
+// with the rectangle the system suggests for it. Newer systems suggest the
+// window's rectangle for the new dpi; Windows 8.1 and early Windows 10 scale
+// the whole rectangle by the dpi ratio, as if the frame grew too, which
+// left the client area 876 x 693. Whatever is suggested, the window keeps
+// the suggested corner and takes the description's client area.
+struct SuggestedRect
+{
+    const char *name;
+    // The suggestion's size from the window's frame (its outer size less
+    // its client area) and client area at 96 dpi.
+    SIZE (*size)(SIZE frame, SIZE client96);
+};
+
+constexpr std::array<SuggestedRect, 3> suggestions{{
+    {"the window's rectangle for 144 dpi",
+     [](SIZE frame, SIZE /*client96*/) {
+         return SIZE{873 + frame.cx, 680 + frame.cy};
+     }},
+    {"the window's rectangle scaled by 1.5, its frame kept",
+     [](SIZE frame, SIZE client96) {
+         return SIZE{(client96.cx + frame.cx) * 3 / 2, (client96.cy + frame.cy) * 3 / 2};
+     }},
+    {"the window's rectangle as it was",
+     [](SIZE frame, SIZE client96) {
+         return SIZE{client96.cx + frame.cx, client96.cy + frame.cy};
+     }},
+}};
+
+SIZE frameOf(HWND window)
+{
+    RECT outer{};
+    RECT client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return {outer.right - outer.left - client.right, outer.bottom - outer.top - client.bottom};
+}
+
+void sendDpiChanged(HWND window, UINT dpi, const RECT &suggested)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                        reinterpret_cast<LPARAM>(&suggested), SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+} // namespace
+
+TEST_CASE("after WM_DPICHANGED to 144 dpi the client area is 873 x 680 and every control at its "
+          "place, whatever rectangle is suggested")
+{
+    runSession([](User &user) {
+        const HWND window = user.window();
+        for (const SuggestedRect &row : suggestions) {
+            INFO(std::string(row.name));
+            RECT outer{};
+            GetWindowRect(window, &outer);
+            const SIZE frame = frameOf(window);
+            // First back to 96 dpi, with exactly the rectangle that needs.
+            sendDpiChanged(
+                window, 96,
+                {outer.left, outer.top, outer.left + 582 + frame.cx, outer.top + 453 + frame.cy});
+            RECT client{};
+            GetClientRect(window, &client);
+            CHECK(client.right == 582);
+            CHECK(client.bottom == 453);
+
+            const SIZE size = row.size(frameOf(window), {582, 453});
+            const RECT suggested{outer.left + 10, outer.top + 20, outer.left + 10 + size.cx,
+                                 outer.top + 20 + size.cy};
+            sendDpiChanged(window, 144, suggested);
+            GetClientRect(window, &client);
+            CHECK(client.right == 873);
+            CHECK(client.bottom == 680);
+            GetWindowRect(window, &outer);
+            CHECK(outer.left == suggested.left);
+            CHECK(outer.top == suggested.top);
+            for (const Placement &placement : placements) {
+                INFO(std::string(placement.control));
+                CHECK(clientRectOf(user.control(placement.control), window) == placement.at144);
+            }
         }
     });
 }

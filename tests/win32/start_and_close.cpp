@@ -32,6 +32,8 @@ struct Handle
     ~Handle() { reset(); }
     Handle(const Handle &) = delete;
     Handle &operator=(const Handle &) = delete;
+    Handle(Handle &&) = delete;
+    Handle &operator=(Handle &&) = delete;
     void reset()
     {
         if (handle != nullptr && handle != INVALID_HANDLE_VALUE)
@@ -59,6 +61,8 @@ public:
     }
     Capture(const Capture &) = delete;
     Capture &operator=(const Capture &) = delete;
+    Capture(Capture &&) = delete;
+    Capture &operator=(Capture &&) = delete;
 
     [[nodiscard]] HANDLE childEnd() const { return write_.handle; }
 

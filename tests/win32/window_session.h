@@ -42,7 +42,7 @@ public:
     [[nodiscard]] HWND focus() const;
     // Presses Tab (or Shift+Tab) until `name` has the focus; false if it
     // never gets it.
-    bool tabTo(std::string_view name) const;
+    [[nodiscard]] bool tabTo(std::string_view name) const;
 
     // A key pressed and released, with Shift held if asked.
     void press(WORD virtualKey, bool shift = false) const;
