@@ -1,9 +1,9 @@
 #include "core/conversions.h"
 
+#include "core/float_charconv.h"
 #include "core/runtime_error.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -134,7 +134,7 @@ ParsedNumber parseAsciiNumber(std::string_view text) noexcept
     if (text.front() == '+')
         text.remove_prefix(1); // from_chars takes no leading plus
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [ptr, ec] = charconv::parseDouble(text.data(), text.data() + text.size(), value);
     if (ec == std::errc::result_out_of_range) {
         if (magnitudeAtLeastOne(text))
             return {ParseStatus::Overflow};
@@ -263,18 +263,9 @@ std::string singleToAscii(float value)
     // Reading through a double first rounds twice, which for a very few
     // values lands one unit off; those get the next longer digits that
     // survive both roundings (nine digits always do).
-    std::array<char, 32> buffer{};
-    const auto scientific = [&](std::optional<int> precision) {
-        const auto result = precision
-            ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                            std::chars_format::scientific, *precision)
-            : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                            std::chars_format::scientific);
-        return std::string(buffer.data(), result.ptr);
-    };
-    std::string digits = scientific(std::nullopt);
+    std::string digits = charconv::shortestScientific(value);
     for (int precision = 0; !readsBackAs(digits, value) && precision < 9; ++precision)
-        digits = scientific(precision);
+        digits = charconv::scientific(value, precision);
 
     const float magnitude = std::fabs(value);
     const bool plain = magnitude == 0.0f || (magnitude >= 1e-5f && magnitude < 1e15f);

@@ -16,6 +16,7 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,7 @@ inline std::string hexDigits(std::uint64_t value, int width)
 template<typename Float> std::string describe(Float value)
 {
     std::array<char, 64> buffer{};
+#if TAVREL_STD_FLOAT_CHARCONV
     const auto hex = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                    std::chars_format::hex);
     std::string hexFloat(buffer.data(), hex.ptr);
@@ -73,6 +75,17 @@ template<typename Float> std::string describe(Float value)
         hexFloat.insert(digitsAt, "0x");
     const auto shortest = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     const std::string decimal(buffer.data(), shortest.ptr);
+#else
+    // A standard library without floating-point to_chars (WebAssembly) has
+    // printf's forms, whose digits round-trip too; its locale is always "C".
+    const auto print = [&buffer](const char *format, double x) {
+        const int length = std::snprintf(buffer.data(), buffer.size(), format, x);
+        return std::string(buffer.data(), static_cast<std::size_t>(length));
+    };
+    const std::string hexFloat = print("%a", static_cast<double>(value));
+    const std::string decimal
+        = print(sizeof(Float) == 4 ? "%.9g" : "%.17g", static_cast<double>(value));
+#endif
     return hexDigits(bitsOf(value), 2 * static_cast<int>(sizeof(Float))) + " = " + hexFloat + " = "
         + decimal;
 }
