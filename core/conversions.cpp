@@ -1,5 +1,6 @@
 #include "core/conversions.h"
 
+#include "core/bits.h"
 #include "core/float_charconv.h"
 #include "core/runtime_error.h"
 
@@ -184,8 +185,8 @@ bool readsBackAs(std::string_view text, float value)
 {
     const ParsedNumber parsed = parseAsciiNumber(text);
     return parsed.status == ParseStatus::Number
-        && std::bit_cast<std::uint32_t>(static_cast<float>(parsed.value))
-        == std::bit_cast<std::uint32_t>(value);
+        && bitCast<std::uint32_t>(static_cast<float>(parsed.value))
+        == bitCast<std::uint32_t>(value);
 }
 
 // The parts of std::to_chars' scientific form: "-1.2345679e+08" has the

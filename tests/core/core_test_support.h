@@ -6,6 +6,7 @@
 // so a failed check shows the Chinese text itself; an unpaired surrogate,
 // which has no UTF-8 form, prints as \uXXXX.
 
+#include "core/bits.h"
 #include "core/box_texts.h"
 #include "core/conversions.h"
 #include "core/runtime_error.h"
@@ -27,11 +28,11 @@ namespace tavrel::testing {
 
 inline std::uint32_t bitsOf(float value)
 {
-    return std::bit_cast<std::uint32_t>(value);
+    return core::bitCast<std::uint32_t>(value);
 }
 inline std::uint64_t bitsOf(double value)
 {
-    return std::bit_cast<std::uint64_t>(value);
+    return core::bitCast<std::uint64_t>(value);
 }
 
 // A value compared by its bits: +0 and -0 differ, and a NaN equals itself.

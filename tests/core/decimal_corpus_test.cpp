@@ -4,8 +4,8 @@
 // The corpus is part of the source tree (tests/data/parse-number-fxx), so a
 // missing or empty file is a failure, not a reason to skip.
 
-#include "core_test_support.h"
 #include "core/conversions.h"
+#include "core_test_support.h"
 
 #include <doctest/doctest.h>
 
@@ -61,7 +61,7 @@ void checkLine(std::string_view line, FileResult &result)
     const ParsedNumber parsed = parseAsciiNumber(text);
     ++result.checked;
 
-    const auto expected = std::bit_cast<double>(bits);
+    const auto expected = bitCast<double>(bits);
     if (std::isinf(expected)) {
         ++result.overflows;
         if (parsed.status != ParseStatus::Overflow)

@@ -116,7 +116,7 @@ RowResult sweepRow(std::uint32_t topByte)
     RowResult result;
     const std::uint64_t begin = std::uint64_t{topByte} << 24;
     for (std::uint64_t bits = begin; bits < begin + rowSize; bits += stride) {
-        const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(bits));
+        const auto value = bitCast<float>(static_cast<std::uint32_t>(bits));
         if (!std::isfinite(value))
             continue;
         ++result.checked;
@@ -141,6 +141,7 @@ std::vector<RowResult> sweepAllRows(unsigned workerCount)
             rows[top] = sweepRow(top);
         return rows;
     }
+#if !defined(__EMSCRIPTEN__) || defined(__EMSCRIPTEN_PTHREADS__)
     std::atomic<std::uint32_t> nextRow{0};
     {
         std::vector<std::jthread> workers;
@@ -151,6 +152,7 @@ std::vector<RowResult> sweepAllRows(unsigned workerCount)
             });
         }
     }
+#endif
     return rows;
 }
 
@@ -164,7 +166,7 @@ std::string describeFailures(const FailureCount &failures)
     if (failures.count == 0)
         return "none";
     return std::to_string(failures.count)
-        + ", the first: " + describe(std::bit_cast<float>(failures.first));
+        + ", the first: " + describe(bitCast<float>(failures.first));
 }
 
 // Singles in the row that the sweep visits: the finite ones at the stride.

@@ -1,0 +1,79 @@
+// Puts the browser edition together (run by the build under Node.js):
+//   OUT/index.html, tavrel.css, app.js, tavrel.js, tavrel.wasm, sw.js,
+//   manifest.webmanifest, the stamp and the icons: the published folder;
+//   OUT/Tavrel.html: the same page as one file, scripts, styles and
+//   pictures inlined, which works opened from disk.
+// Both pages carry a Content-Security-Policy that allows only what they use:
+// the folder its own origin's files, the single file its own inline script
+// and style by their hashes. 'wasm-unsafe-eval' is what compiling the wasm
+// needs; nothing is ever evaluated from text.
+import { createHash } from 'node:crypto';
+import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { basename, dirname, join } from 'node:path';
+import { parseArgs } from 'node:util';
+
+const { values: args } = parseArgs({
+  options: Object.fromEntries(['web', 'resources', 'form1-html', 'form1-css', 'module',
+    'single-module', 'out'].map((name) => [name, { type: 'string' }])),
+});
+const read = (path) => readFileSync(path, 'utf8');
+const out = args.out;
+mkdirSync(join(out, 'icons'), { recursive: true });
+
+const template = read(join(args.web, 'index.html'));
+const css = read(join(args.web, 'page.css')) + '\n/* Form1, from its description table */\n'
+  + read(args['form1-css']);
+const form1 = read(args['form1-html']);
+const app = read(join(args.web, 'app.js'));
+const page = (values) => template.replace(/\{\{(\w+)\}\}/g, (_, key) => values[key]);
+
+// The published folder.
+const icons = [48, 128, 256].map((size) => `icons/tavrel-${size}.png`);
+for (const icon of icons) copyFileSync(join(args.resources, icon), join(out, icon));
+for (const picture of ['stamp.jpg', 'stamp@2x.jpg']) copyFileSync(join(args.resources, picture), join(out, picture));
+const moduleWasm = join(dirname(args.module), basename(args.module, '.js') + '.wasm');
+copyFileSync(args.module, join(out, 'tavrel.js'));
+copyFileSync(moduleWasm, join(out, 'tavrel.wasm'));
+writeFileSync(join(out, 'tavrel.css'), css);
+writeFileSync(join(out, 'app.js'), app);
+copyFileSync(join(args.web, 'manifest.webmanifest'), join(out, 'manifest.webmanifest'));
+const folderPolicy = ["default-src 'none'", "script-src 'self' 'wasm-unsafe-eval'", "style-src 'self'",
+  "img-src 'self'", "connect-src 'self'", "manifest-src 'self'", "worker-src 'self'", "base-uri 'none'",
+  "form-action 'none'"].join('; ');
+writeFileSync(join(out, 'index.html'), page({
+  CSP: folderPolicy,
+  HEAD: ['<link rel="manifest" href="manifest.webmanifest">',
+    '<link rel="icon" href="icons/tavrel-48.png" sizes="48x48">',
+    '<link rel="apple-touch-icon" href="icons/tavrel-256.png">',
+    '<link rel="stylesheet" href="tavrel.css">'].join('\n'),
+  FORM1: form1,
+  SCRIPTS: '<script src="tavrel.js"></script>\n<script src="app.js"></script>',
+}));
+
+const cached = ['./', 'index.html', 'tavrel.css', 'app.js', 'tavrel.js', 'tavrel.wasm',
+  'manifest.webmanifest', 'stamp.jpg', 'stamp@2x.jpg', ...icons];
+const version = createHash('sha256');
+for (const file of cached.slice(1)) version.update(readFileSync(join(out, file)));
+writeFileSync(join(out, 'sw.js'), read(join(args.web, 'sw.js'))
+  .replace('{{VERSION}}', version.digest('hex').slice(0, 16))
+  .replace('{{FILES}}', JSON.stringify(cached)));
+
+// The single file.
+const dataUri = (path, type) => `data:${type};base64,${readFileSync(path).toString('base64')}`;
+const singleForm1 = form1.replace('src="stamp.jpg" srcset="stamp@2x.jpg 2x"',
+  `src="${dataUri(join(args.resources, 'stamp.jpg'), 'image/jpeg')}" `
+  + `srcset="${dataUri(join(args.resources, 'stamp@2x.jpg'), 'image/jpeg')} 2x"`);
+const scripts = [read(args['single-module']), app];
+const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
+const singlePolicy = ["default-src 'none'", `script-src ${scripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,
+  `style-src ${hash(css)}`, 'img-src data:', "base-uri 'none'", "form-action 'none'"].join('; ');
+for (const script of scripts) {
+  if (script.includes('</script')) throw new Error('a script would end its own element');
+}
+writeFileSync(join(out, 'Tavrel.html'), page({
+  CSP: singlePolicy,
+  HEAD: `<link rel="icon" href="${dataUri(join(args.resources, 'icons/tavrel-32.png'), 'image/png')}">\n`
+    + `<style>${css}</style>`,
+  FORM1: singleForm1,
+  SCRIPTS: scripts.map((script) => `<script>${script}</script>`).join('\n'),
+}));
