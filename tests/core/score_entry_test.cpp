@@ -1,11 +1,11 @@
 // The enter-scores command against scripted answers and a table of texts.
 // (The real dialog, through the window, is the front-ends' test.)
 
-#include "core/calculate.h"
-#include "core/prompt.h"
-#include "core/score_entry.h"
-#include "core/text_table.h"
 #include "core_test_support.h"
+#include "core/prompt.h"
+#include "core/text_table.h"
+#include "core/calculate.h"
+#include "core/score_entry.h"
 
 #include <doctest/doctest.h>
 

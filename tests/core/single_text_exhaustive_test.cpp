@@ -5,9 +5,9 @@
 // gives. A build that cannot afford every single (WebAssembly under Node)
 // takes every TAVREL_SWEEP_STRIDE-th.
 
+#include "core_test_support.h"
 #include "core/conversions.h"
 #include "core/float_charconv.h"
-#include "core_test_support.h"
 
 #include <doctest/doctest.h>
 
