@@ -68,7 +68,11 @@ case "${1:-}" in
 --bench) wanted+=("${bench_packages[@]}") ;;
 --check) wanted+=("${test_packages[@]}" "${windows_test_packages[@]}" "${check_packages[@]}") ;;
 --windows) wanted=("${windows_packages[@]}") ;;
---web) wanted=("${web_packages[@]}") ;;
+--web)
+    wanted=("${web_packages[@]}")
+    # Debian's npm, unless a Node.js that brings its own is installed.
+    command -v npm >/dev/null || wanted+=(nodejs npm)
+    ;;
 esac
 
 missing=()

@@ -66,7 +66,10 @@ const singleForm1 = form1.replace('src="stamp.jpg" srcset="stamp@2x.jpg 2x"',
 const scripts = [read(args['single-module']), app];
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const singlePolicy = ["default-src 'none'", `script-src ${scripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,
-  `style-src ${hash(css)}`, 'img-src data:', "base-uri 'none'", "form-action 'none'"].join('; ');
+  `style-src ${hash(css)}`, 'img-src data:', "base-uri 'none'", "form-action 'none'",
+  // Emscripten 3.1.6 first tries to fetch the inlined wasm from its data:
+  // URI (and falls back to decoding it itself when refused).
+  'connect-src data:'].join('; ');
 for (const script of scripts) {
   if (script.includes('</script')) throw new Error('a script would end its own element');
 }
