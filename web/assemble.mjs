@@ -1,12 +1,14 @@
 // Puts the browser edition together (run by the build under Node.js):
-//   OUT/index.html, tavrel.css, app.js, tavrel.js, tavrel.wasm, sw.js,
+//   OUT/index.html (its styles inline), tavrel.js (the module's loader and
+//   app.js), tavrel.wasm, sw.js,
 //   manifest.webmanifest, the stamp and the icons: the published folder;
 //   OUT/Tavrel.html: the same page as one file, scripts, styles and
 //   pictures inlined, which works opened from disk.
 // Both pages carry a Content-Security-Policy that allows only what they use:
-// the folder its own origin's files, the single file its own inline script
-// and style by their hashes. 'wasm-unsafe-eval' is what compiling the wasm
-// needs; nothing is ever evaluated from text.
+// the folder its own origin's scripts and pictures and its inline style by
+// its hash, the single file its inline scripts and style by their hashes.
+// 'wasm-unsafe-eval' is what compiling the wasm needs; nothing is ever
+// evaluated from text.
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { basename, dirname, join } from 'node:path';
@@ -25,6 +27,7 @@ const css = read(join(args.web, 'page.css')) + '\n/* Form1, from its description
   + read(args['form1-css']);
 const form1 = read(args['form1-html']);
 const app = read(join(args.web, 'app.js'));
+const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const page = (values) => template.replace(/\{\{(\w+)\}\}/g, (_, key) => values[key]);
 
 // The published folder.
@@ -32,12 +35,12 @@ const icons = [48, 128, 256].map((size) => `icons/tavrel-${size}.png`);
 for (const icon of icons) copyFileSync(join(args.resources, icon), join(out, icon));
 for (const picture of ['stamp.jpg', 'stamp@2x.jpg']) copyFileSync(join(args.resources, picture), join(out, picture));
 const moduleWasm = join(dirname(args.module), basename(args.module, '.js') + '.wasm');
-copyFileSync(args.module, join(out, 'tavrel.js'));
+// One script, the module's loader followed by the page's code: one request
+// fewer before the page is usable.
+writeFileSync(join(out, 'tavrel.js'), `${read(args.module)}\n${app}`);
 copyFileSync(moduleWasm, join(out, 'tavrel.wasm'));
-writeFileSync(join(out, 'tavrel.css'), css);
-writeFileSync(join(out, 'app.js'), app);
 copyFileSync(join(args.web, 'manifest.webmanifest'), join(out, 'manifest.webmanifest'));
-const folderPolicy = ["default-src 'none'", "script-src 'self' 'wasm-unsafe-eval'", "style-src 'self'",
+const folderPolicy = ["default-src 'none'", "script-src 'self' 'wasm-unsafe-eval'", `style-src ${hash(css)}`,
   "img-src 'self'", "connect-src 'self'", "manifest-src 'self'", "worker-src 'self'", "base-uri 'none'",
   "form-action 'none'"].join('; ');
 writeFileSync(join(out, 'index.html'), page({
@@ -45,12 +48,17 @@ writeFileSync(join(out, 'index.html'), page({
   HEAD: ['<link rel="manifest" href="manifest.webmanifest">',
     '<link rel="icon" href="icons/tavrel-48.png" sizes="48x48">',
     '<link rel="apple-touch-icon" href="icons/tavrel-256.png">',
-    '<link rel="stylesheet" href="tavrel.css">'].join('\n'),
+    // Inline, so that the first paint waits for no second request.
+    `<style>${css}</style>`,
+    // The module is fetched while the page is parsed and drawn, not after
+    // the scripts have run (crossorigin="anonymous" is the credentials mode
+    // of the loader's own fetch, so it takes this response).
+    '<link rel="preload" href="tavrel.wasm" as="fetch" type="application/wasm" crossorigin="anonymous">'].join('\n'),
   FORM1: form1,
-  SCRIPTS: '<script src="tavrel.js"></script>\n<script src="app.js"></script>',
+  SCRIPTS: '<script src="tavrel.js" defer></script>',
 }));
 
-const cached = ['./', 'index.html', 'tavrel.css', 'app.js', 'tavrel.js', 'tavrel.wasm',
+const cached = ['./', 'index.html', 'tavrel.js', 'tavrel.wasm',
   'manifest.webmanifest', 'stamp.jpg', 'stamp@2x.jpg', ...icons];
 const version = createHash('sha256');
 for (const file of cached.slice(1)) version.update(readFileSync(join(out, file)));
@@ -64,7 +72,6 @@ const singleForm1 = form1.replace('src="stamp.jpg" srcset="stamp@2x.jpg 2x"',
   `src="${dataUri(join(args.resources, 'stamp.jpg'), 'image/jpeg')}" `
   + `srcset="${dataUri(join(args.resources, 'stamp@2x.jpg'), 'image/jpeg')} 2x"`);
 const scripts = [read(args['single-module']), app];
-const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const singlePolicy = ["default-src 'none'", `script-src ${scripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,
   `style-src ${hash(css)}`, 'img-src data:', "base-uri 'none'", "form-action 'none'",
   // Emscripten 3.1.6 first tries to fetch the inlined wasm from its data:
