@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { after, before, beforeEach, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { launchChromium, serveFolder } from './browser.js';
 
@@ -51,6 +51,12 @@ describe('the published folder', () => {
   let opened;
   before(async () => { opened = await openPage(); });
   after(async () => { await opened.context.close(); });
+  // Each test starts from a fresh page, so one that fails with a dialog
+  // open leaves nothing behind for the next.
+  beforeEach(async () => {
+    await opened.page.reload();
+    await opened.page.waitForSelector('html[data-ready=true]');
+  });
 
   test('has the title, the language and the policy', async () => {
     const { page } = opened;
