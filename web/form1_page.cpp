@@ -11,6 +11,7 @@
 #include "core/form1_description.h"
 
 #include <algorithm>
+#include <exception>
 #include <fstream>
 #include <iostream>
 #include <span>
@@ -122,18 +123,19 @@ void writeControl(std::ostream &out, const ControlEntry &entry)
     const std::string id = idOf(entry);
     switch (entry.kind) {
     case ControlKind::TextBox:
-        out << "<input id=\"" << id << "\" class=\"box\" type=\"text\" autocomplete=\"off\""
-            << " spellcheck=\"false\" aria-labelledby=\"" << labelNaming(entry.name) << "\">\n";
+        out << R"(<input id=")" << id
+            << R"(" class="box" type="text" autocomplete="off" spellcheck="false" aria-labelledby=")"
+            << labelNaming(entry.name) << "\">\n";
         break;
     case ControlKind::PushButton:
-        out << "<button id=\"" << id << "\" type=\"button\">" << escapedHtml(entry.caption)
+        out << R"(<button id=")" << id << R"(" type="button">)" << escapedHtml(entry.caption)
             << "</button>\n";
         break;
     case ControlKind::Label:
         if (const std::string_view box = boxNamedBy(entry.name); !box.empty())
             out << "<label id=\"" << id << "\" for=\"" << box << "\">";
         else
-            out << "<span id=\"" << id << "\" class=\"label\">";
+            out << R"(<span id=")" << id << R"(" class="label">)";
         out << escapedHtml(entry.caption)
             << (boxNamedBy(entry.name).empty() ? "</span>\n" : "</label>\n");
         break;
@@ -144,7 +146,7 @@ void writeControl(std::ostream &out, const ControlEntry &entry)
         break;
     case ControlKind::Picture: {
         const int side = twipsToPixels(entry.width);
-        out << "<img id=\"" << id << "\" src=\"stamp.jpg\" srcset=\"stamp@2x.jpg 2x\" width=\""
+        out << R"(<img id=")" << id << R"(" src="stamp.jpg" srcset="stamp@2x.jpg 2x" width=")"
             << side << "\" height=\"" << side << "\" alt=\"\">\n";
         break;
     }
@@ -186,11 +188,8 @@ void writeCss(std::ostream &out)
     }
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int writePage(std::span<char *> args)
 {
-    const std::span<char *> args(argv, static_cast<std::size_t>(argc));
     if (args.size() != 3) {
         std::cerr << "usage: form1_page html|css OUT\n";
         return 2;
@@ -205,4 +204,16 @@ int main(int argc, char **argv)
         return 2;
     out.close();
     return out ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return writePage(std::span<char *>(argv, static_cast<std::size_t>(argc)));
+    } catch (const std::exception &error) {
+        std::cerr << "form1_page: " << error.what() << '\n';
+        return 1;
+    }
 }
