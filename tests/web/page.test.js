@@ -311,6 +311,23 @@ describe('accessibility (axe-core, WCAG 2.1 A and AA)', () => {
     assert.equal(await page.inputValue('#Text8'), '87.666664');
     await page.click('#Command2');
     assert.ok(await page.locator('#prompt').isVisible());
+    // The dialog's title stays readable: its text is not drawn in the colour
+    // of what is behind it (the picture of the title has more than one colour).
+    const picture = await page.locator('#prompt-title').screenshot();
+    const decoder = await context.newPage();
+    const colours = await decoder.evaluate(async (png) => {
+      const image = new Image();
+      image.src = `data:image/png;base64,${png}`;
+      await image.decode();
+      const canvas = new OffscreenCanvas(image.width, image.height);
+      const graphics = canvas.getContext('2d');
+      graphics.drawImage(image, 0, 0);
+      const pixels = graphics.getImageData(0, 0, image.width, image.height).data;
+      const seen = new Set();
+      for (let i = 0; i < pixels.length; i += 4) seen.add((pixels[i] << 16) | (pixels[i + 1] << 8) | pixels[i + 2]);
+      return seen.size;
+    }, picture.toString('base64'));
+    assert.ok(colours > 1, 'the title is one colour');
     await page.keyboard.press('Escape');
     await context.close();
   });
