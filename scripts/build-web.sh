@@ -2,8 +2,9 @@
 # Builds the browser edition and leaves it in dist/web/:
 #   dist/web/            the folder to publish on any static host
 #   dist/web/Tavrel.html the same program as one file, to open from disk
-# Installs what it needs first (Emscripten, Node.js's packages are not
-# needed for the build). Prints the sizes against their budgets.
+# Installs what it needs first (scripts/install-deps.sh --web); the npm
+# packages are for the tests only. Prints the sizes against their budgets
+# and fails over them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
