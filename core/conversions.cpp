@@ -1,9 +1,10 @@
 #include "core/conversions.h"
 
+#include "core/bits.h"
+#include "core/float_charconv.h"
 #include "core/runtime_error.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -134,7 +135,7 @@ ParsedNumber parseAsciiNumber(std::string_view text) noexcept
     if (text.front() == '+')
         text.remove_prefix(1); // from_chars takes no leading plus
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [ptr, ec] = charconv::parseDouble(text.data(), text.data() + text.size(), value);
     if (ec == std::errc::result_out_of_range) {
         if (magnitudeAtLeastOne(text))
             return {ParseStatus::Overflow};
@@ -184,8 +185,8 @@ bool readsBackAs(std::string_view text, float value)
 {
     const ParsedNumber parsed = parseAsciiNumber(text);
     return parsed.status == ParseStatus::Number
-        && std::bit_cast<std::uint32_t>(static_cast<float>(parsed.value))
-        == std::bit_cast<std::uint32_t>(value);
+        && bitCast<std::uint32_t>(static_cast<float>(parsed.value))
+        == bitCast<std::uint32_t>(value);
 }
 
 // The parts of std::to_chars' scientific form: "-1.2345679e+08" has the
@@ -263,18 +264,9 @@ std::string singleToAscii(float value)
     // Reading through a double first rounds twice, which for a very few
     // values lands one unit off; those get the next longer digits that
     // survive both roundings (nine digits always do).
-    std::array<char, 32> buffer{};
-    const auto scientific = [&](std::optional<int> precision) {
-        const auto result = precision
-            ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                            std::chars_format::scientific, *precision)
-            : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                            std::chars_format::scientific);
-        return std::string(buffer.data(), result.ptr);
-    };
-    std::string digits = scientific(std::nullopt);
+    std::string digits = charconv::shortestScientific(value);
     for (int precision = 0; !readsBackAs(digits, value) && precision < 9; ++precision)
-        digits = scientific(precision);
+        digits = charconv::scientific(value, precision);
 
     const float magnitude = std::fabs(value);
     const bool plain = magnitude == 0.0f || (magnitude >= 1e-5f && magnitude < 1e15f);

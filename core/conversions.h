@@ -17,7 +17,8 @@
 // process locale says.
 //
 // The value is the double nearest the decimal text (round to nearest, ties to
-// even), computed by std::from_chars. A text whose value lies beyond the double
+// even), computed by std::from_chars (or fast_float where the standard library
+// lacks it: see float_charconv.h). A text whose value lies beyond the double
 // range is an overflow; one too small for the smallest subnormal reads as a
 // zero of its sign.
 //

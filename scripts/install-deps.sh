@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh --bench  also what the start-up benchmark needs
 #   scripts/install-deps.sh --check  also what scripts/check.sh needs
 #   scripts/install-deps.sh --windows  only what the Windows build needs
+#   scripts/install-deps.sh --web      only what the browser edition and its tests need
 # Runs apt-get through sudo when not already root.
 set -euo pipefail
 
@@ -16,7 +17,8 @@ run_packages=(
 )
 # The presets configure the tests too, so the one-header test runner is
 # part of every build.
-build_packages=(cmake g++ make qt6-base-dev doctest-dev)
+build_packages=(cmake g++ make qt6-base-dev doctest-dev
+    libfast-float-dev libdragonbox-dev)   # the conversions' fallback, proven on the host
 test_packages=(
     locales                    # locale sources, for the decimal-comma number test
     desktop-file-utils appstream   # offline validators of the desktop files
@@ -41,6 +43,16 @@ windows_packages=(
 # locales from the test list.
 windows_test_packages=("${windows_packages[@]}" wine wine64 wine32:i386)
 
+# The browser edition (scripts/build-web.sh, scripts/test-web.sh): Emscripten
+# with the header-only number libraries its libc++ needs, Node.js to run the
+# wasm tests (npm fetches playwright-core and axe-core from the lock file),
+# and Chromium for the page tests.
+web_packages=(
+    cmake make doctest-dev emscripten
+    libfast-float-dev libdragonbox-dev
+    chromium fonts-arphic-gbsn00lp fonts-wqy-microhei fonts-arphic-gkai00mp
+)
+
 check_packages=(
     clang-format clang-tidy                        # formatting and static analysis
     clang-14 libfuzzer-14-dev libclang-rt-14-dev   # libFuzzer targets
@@ -57,6 +69,11 @@ case "${1:-}" in
 --bench) wanted+=("${bench_packages[@]}") ;;
 --check) wanted+=("${test_packages[@]}" "${windows_test_packages[@]}" "${check_packages[@]}") ;;
 --windows) wanted=("${windows_packages[@]}") ;;
+--web)
+    wanted=("${web_packages[@]}")
+    # Debian's npm, unless a Node.js that brings its own is installed.
+    command -v npm >/dev/null || wanted+=(nodejs npm)
+    ;;
 esac
 
 missing=()

@@ -2,8 +2,9 @@
 # Builds Tavrel with its tests (release flags, so the arithmetic under test is
 # the arithmetic that ships) and runs the whole suite headlessly on Qt's
 # offscreen platform, the exhaustive sweep of every single included; then the
-# Windows program for both architectures, its suites run under Wine. Each
-# build is a preset of CMakePresets.json: linux, win64, win32.
+# Windows program for both architectures, its suites run under Wine, and
+# the browser edition (scripts/test-web.sh). Each build is a preset of
+# CMakePresets.json: linux, win64, win32, web.
 #
 # A test whose precondition is missing reports skipped; under CI, which
 # installs every precondition, a skipped test fails the run.
@@ -42,4 +43,7 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
 else
     run_suite win32 "this machine's kernel does not run 32-bit x86 programs" || status=1
 fi
+# The browser edition: the core as WebAssembly under Node.js, the page in
+# headless Chromium.
+scripts/test-web.sh || status=1
 exit "$status"

@@ -8,7 +8,9 @@
 #  - the Win32 sources (front-end, its tests, the installer probe, the Win32
 #    reference programs) through those of the `win64` preset, with clang-tidy
 #    told MinGW-w64's target, headers and libstdc++, as the MinGW g++ uses
-#    them.
+#    them;
+#  - the browser edition's sources through those of the `web` preset, with
+#    Emscripten's target, sysroot and libc++.
 # Exits non-zero on any finding, and prints them.
 #   scripts/tidy.sh          (configures the presets it needs if not yet)
 set -euo pipefail
@@ -100,6 +102,15 @@ mapfile -t mingw < <(mingw_arguments)
 mapfile -t windows_sources < <(git ls-files '*.cpp' \
     | grep -E '^(win32|tests/win32|tests/installer)/|^bench/reference/.*win32')
 tidy windows "$windows" "${mingw[@]}" -- "${windows_sources[@]}"
+
+# The browser edition's sources, as Emscripten's clang compiles them.
+web=$(NODE_PATH=/usr/share/nodejs configured web)
+sysroot=/usr/share/emscripten/cache/sysroot
+mapfile -t web_sources < <(git ls-files 'web/*.cpp')
+tidy web "$web" -extra-arg=--target=wasm32-unknown-emscripten -extra-arg=--sysroot=$sysroot \
+    -extra-arg=-nostdinc++ -extra-arg=-isystem$sysroot/include/c++/v1 \
+    -extra-arg=-isystem$sysroot/include/compat -extra-arg=-D__EMSCRIPTEN__ \
+    -extra-arg=-D_LIBCPP_ABI_VERSION=2 -- "${web_sources[@]}"
 
 if ((failed)); then
     echo "clang-tidy: findings in the ${total} files checked" >&2

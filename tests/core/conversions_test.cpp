@@ -244,7 +244,7 @@ TEST_CASE_FIXTURE(RunLocale, "double-rounding values get one more digit")
         {"negative", 0x95ae43fdU, "-7.0385307e-26"},
     };
     for (const Row &row : rows) {
-        const auto value = std::bit_cast<float>(row.bits);
+        const auto value = bitCast<float>(row.bits);
         INFO("row ", row.name, ": ", describe(value));
         const std::string text = singleToAscii(value);
         CHECK(text == row.expected);

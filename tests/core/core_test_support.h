@@ -6,6 +6,7 @@
 // so a failed check shows the Chinese text itself; an unpaired surrogate,
 // which has no UTF-8 form, prints as \uXXXX.
 
+#include "core/bits.h"
 #include "core/box_texts.h"
 #include "core/conversions.h"
 #include "core/runtime_error.h"
@@ -16,6 +17,7 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,11 +28,11 @@ namespace tavrel::testing {
 
 inline std::uint32_t bitsOf(float value)
 {
-    return std::bit_cast<std::uint32_t>(value);
+    return core::bitCast<std::uint32_t>(value);
 }
 inline std::uint64_t bitsOf(double value)
 {
-    return std::bit_cast<std::uint64_t>(value);
+    return core::bitCast<std::uint64_t>(value);
 }
 
 // A value compared by its bits: +0 and -0 differ, and a NaN equals itself.
@@ -65,6 +67,7 @@ inline std::string hexDigits(std::uint64_t value, int width)
 template<typename Float> std::string describe(Float value)
 {
     std::array<char, 64> buffer{};
+#if TAVREL_STD_FLOAT_CHARCONV
     const auto hex = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                    std::chars_format::hex);
     std::string hexFloat(buffer.data(), hex.ptr);
@@ -73,6 +76,17 @@ template<typename Float> std::string describe(Float value)
         hexFloat.insert(digitsAt, "0x");
     const auto shortest = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     const std::string decimal(buffer.data(), shortest.ptr);
+#else
+    // A standard library without floating-point to_chars (WebAssembly) has
+    // printf's forms, whose digits round-trip too; its locale is always "C".
+    const auto print = [&buffer](const char *format, double x) {
+        const int length = std::snprintf(buffer.data(), buffer.size(), format, x);
+        return std::string(buffer.data(), static_cast<std::size_t>(length));
+    };
+    const std::string hexFloat = print("%a", static_cast<double>(value));
+    const std::string decimal
+        = print(sizeof(Float) == 4 ? "%.9g" : "%.17g", static_cast<double>(value));
+#endif
     return hexDigits(bitsOf(value), 2 * static_cast<int>(sizeof(Float))) + " = " + hexFloat + " = "
         + decimal;
 }

@@ -61,7 +61,7 @@ void checkLine(std::string_view line, FileResult &result)
     const ParsedNumber parsed = parseAsciiNumber(text);
     ++result.checked;
 
-    const auto expected = std::bit_cast<double>(bits);
+    const auto expected = bitCast<double>(bits);
     if (std::isinf(expected)) {
         ++result.overflows;
         if (parsed.status != ParseStatus::Overflow)
