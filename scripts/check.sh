@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The checks CI runs beyond the test suite: formatting, the core's
-# independence from any toolkit, static analysis of every source and header,
-# the benchmarks (built and run once, timing nothing), the fuzz targets for a
-# bounded time, and last the whole suite again under AddressSanitizer,
+# independence from any toolkit, static analysis of every source and header
+# (through the builds scripts/test.sh leaves), the fuzz targets for a bounded
+# time, and last the whole suite again under AddressSanitizer,
 # UndefinedBehaviorSanitizer and LeakSanitizer. Each build is a preset.
 #   scripts/check.sh        each fuzz target 60 s (FUZZ_SECONDS to change)
 set -euo pipefail
@@ -39,10 +39,6 @@ if grep -q 'find_package considered' build/core/configure.log; then
 fi
 cmake --build --preset core --parallel "$jobs"
 ctest --preset core
-
-step "benchmarks, each run once"
-build bench
-ctest --preset bench
 
 step "clang-tidy on every source and header, both front-ends and the core"
 scripts/tidy.sh

@@ -15,9 +15,9 @@ run_packages=(
     fonts-wqy-microhei       # Hei face standing in for 黑体
     fonts-arphic-gkai00mp    # Kai face standing in for 华文新魏
 )
-# The presets configure the tests too, so the one-header test runner is
-# part of every build.
-build_packages=(cmake g++ make qt6-base-dev doctest-dev
+# The presets configure the tests and the benchmarks too, so the one-header
+# test runner and Google Benchmark are part of every build.
+build_packages=(cmake g++ make qt6-base-dev doctest-dev libbenchmark-dev
     libfast-float-dev libdragonbox-dev)   # the conversions' fallback, proven on the host
 test_packages=(
     locales                    # locale sources, for the decimal-comma number test
@@ -56,7 +56,6 @@ web_packages=(
 check_packages=(
     clang-format clang-tidy                        # formatting and static analysis
     clang-14 libfuzzer-14-dev libclang-rt-14-dev   # libFuzzer targets
-    libbenchmark-dev                               # micro-benchmarks
 )
 bench_packages=(
     xvfb dbus libx11-dev libxdamage-dev libxfixes-dev   # the start-up benchmark

@@ -2,7 +2,7 @@
 # clang-tidy (.clang-tidy) on every C++ source of the project, and through
 # them on every header of core/, qt/, win32/, tests/ and bench/:
 #  - the Linux sources (core, Qt front-end, their tests, the benchmarks and
-#    the Qt reference programs) through the compile commands of the `bench`
+#    the Qt reference programs) through the compile commands of the `linux`
 #    preset;
 #  - the libFuzzer targets through those of the `fuzz` preset (clang);
 #  - the Win32 sources (front-end, its tests, the installer probe, the Win32
@@ -87,7 +87,7 @@ tidy() {
     fi
 }
 
-linux=$(configured bench)
+linux=$(configured linux)
 generate_moc "$linux"
 mapfile -t linux_sources < <(git ls-files '*.cpp' | grep -E '^(core|qt|tests|bench)/' \
     | grep -v -E '^tests/(win32|installer|fuzz)/|win32')
