@@ -35,9 +35,19 @@ row() {
     rm -f "$out" "$err"
 }
 
-# A missing Wine makes the runner skip, which must not count as passing here.
+# A missing Wine makes the runner skip, which must not count as passing here;
+# so does a 32-bit program where the kernel runs no 32-bit code.
 if ! command -v wine >/dev/null; then
     echo "skipped: Wine is not installed"
+    exit "$TAVREL_SKIP_CODE"
+fi
+# shellcheck source=wine_loader.sh
+source "$(dirname -- "${BASH_SOURCE[0]}")/wine_loader.sh"
+shims=$(mktemp -d)
+trap 'rm -rf "$shims"' EXIT
+use_runnable_wine "$shims"
+if [[ $(pe_machine "$program") == 014c ]] && ((!wine_runs_32bit)); then
+    echo "skipped: this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation)"
     exit "$TAVREL_SKIP_CODE"
 fi
 
