@@ -1,9 +1,9 @@
 // The numeric core and the calculate command, without the window.
 
+#include "core/calculate.h"
 #include "core/conversions.h"
 #include "core/runtime_error.h"
 #include "core/text_table.h"
-#include "core/calculate.h"
 
 #include <benchmark/benchmark.h>
 

@@ -22,7 +22,8 @@ public:
 
     // The font for one control: the face's first installed family, at exactly the
     // given point size and weight, on top of the platform's default font.
-    [[nodiscard]] QFont fontFor(const core::FontRequest &request, const QFont &platformDefault) const;
+    [[nodiscard]] QFont fontFor(const core::FontRequest &request,
+                                const QFont &platformDefault) const;
 
 private:
     QSet<QString> installed_; // case-folded family names

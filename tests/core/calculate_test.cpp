@@ -5,10 +5,10 @@
 // print differently (+0 and -0), the precision and order of the arithmetic
 // only where a rounding step moves the last bit of the result.
 
-#include "core_test_support.h"
+#include "core/calculate.h"
 #include "core/runtime_error.h"
 #include "core/text_table.h"
-#include "core/calculate.h"
+#include "core_test_support.h"
 
 #include <doctest/doctest.h>
 

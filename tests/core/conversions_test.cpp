@@ -1,8 +1,8 @@
 // Text to number and single to text, as the score boxes use them.
 
-#include "core_test_support.h"
 #include "core/conversions.h"
 #include "core/runtime_error.h"
+#include "core_test_support.h"
 
 #include <doctest/doctest.h>
 

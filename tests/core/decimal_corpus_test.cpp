@@ -4,8 +4,8 @@
 // The corpus is part of the source tree (tests/data/parse-number-fxx), so a
 // missing or empty file is a failure, not a reason to skip.
 
-#include "core_test_support.h"
 #include "core/conversions.h"
+#include "core_test_support.h"
 
 #include <doctest/doctest.h>
 

@@ -1,7 +1,7 @@
 #include "window_session.h"
 
-#include "win32/startup.h"
 #include "win32/form1.h"
+#include "win32/startup.h"
 
 #include <doctest/doctest.h>
 
