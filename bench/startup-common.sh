@@ -145,3 +145,11 @@ startup_paired_ratio() {
             if (NR == 0) { print "nan"; exit }
             printf "%.2f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
+
+# startup_ratios RESULTS FIGURE REFERENCE: Tavrel's median FIGURE over the
+# reference's, then (in brackets) the median of each round's own ratio, the
+# steadier of the two on a busy machine.
+startup_ratios() {
+    echo "$(startup_ratio "$1" "$2" tavrel "$3")x" \
+        "($(startup_paired_ratio "$1" "$2" tavrel "$3")x)"
+}

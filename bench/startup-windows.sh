@@ -93,18 +93,12 @@ results=$out/results.txt
 startup_rounds "$rounds" "$results" measure bare form tavrel
 startup_table "$results" "bare=bare Win32 window" "form=plain Win32 form" "tavrel=Tavrel.exe"
 echo
-# Ratios of the medians, then (in brackets) the median of each round's own
-# ratio, the steadier of the two on a busy machine.
-ratios() {
-    echo "$(startup_ratio "$results" "$1" tavrel "$2")x" \
-        "($(startup_paired_ratio "$results" "$1" tavrel "$2")x)"
-}
 echo "Tavrel.exe against the plain Win32 form (goal: 1.05x at most on each):"
-echo "  drawn:    $(ratios ui_ms form)"
-echo "  CPU:      $(ratios cpu_ms form)"
-echo "  peak RSS: $(ratios rss_kb form)"
+echo "  drawn:    $(startup_ratios "$results" ui_ms form)"
+echo "  CPU:      $(startup_ratios "$results" cpu_ms form)"
+echo "  peak RSS: $(startup_ratios "$results" rss_kb form)"
 echo "Tavrel.exe against the bare window:"
-echo "  drawn:    $(ratios ui_ms bare)"
-echo "  CPU:      $(ratios cpu_ms bare)"
-echo "  peak RSS: $(ratios rss_kb bare)"
+echo "  drawn:    $(startup_ratios "$results" ui_ms bare)"
+echo "  CPU:      $(startup_ratios "$results" cpu_ms bare)"
+echo "  peak RSS: $(startup_ratios "$results" rss_kb bare)"
 echo "(each run: $results)"

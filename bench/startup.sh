@@ -53,13 +53,7 @@ results=$out/results.txt
 startup_rounds "$rounds" "$results" measure empty form tavrel
 startup_table "$results" "empty=empty Qt window" "form=Qt reference form" "tavrel=Tavrel"
 echo
-# Ratios of the medians, then (in brackets) the median of each round's own
-# ratio, the steadier of the two on a busy machine.
-ratios() {
-    echo "$(startup_ratio "$results" "$1" tavrel "$2")x" \
-        "($(startup_paired_ratio "$results" "$1" tavrel "$2")x)"
-}
-echo "drawn:    Tavrel $(ratios ui_ms form) the reference form, $(ratios ui_ms empty) the empty window"
-echo "CPU:      Tavrel $(ratios cpu_ms form) the reference form, $(ratios cpu_ms empty) the empty window"
-echo "peak RSS: Tavrel $(ratios rss_kb form) the reference form, $(ratios rss_kb empty) the empty window"
+echo "drawn:    Tavrel $(startup_ratios "$results" ui_ms form) the reference form, $(startup_ratios "$results" ui_ms empty) the empty window"
+echo "CPU:      Tavrel $(startup_ratios "$results" cpu_ms form) the reference form, $(startup_ratios "$results" cpu_ms empty) the empty window"
+echo "peak RSS: Tavrel $(startup_ratios "$results" rss_kb form) the reference form, $(startup_ratios "$results" rss_kb empty) the empty window"
 echo "(each run: $results)"
