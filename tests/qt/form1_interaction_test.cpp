@@ -203,14 +203,6 @@ void Form1InteractionTest::enterAndEscapePressNoButton()
 
 namespace {
 
-QStringList allBoxTexts(const BoxTexts &boxes)
-{
-    QStringList texts;
-    for (int k = 1; k <= boxCount; ++k)
-        texts << q(boxes.text(boxNumber(k)));
-    return texts;
-}
-
 // Ctrl+V into `field`, with `text` on the clipboard.
 void paste(QLineEdit *field, const QString &text)
 {
@@ -351,7 +343,7 @@ void Form1InteractionTest::clicksBehindAnOpenDialogDoNothing()
             }
         });
         watch.start(0);
-        before = allBoxTexts(*form_);
+        before = boxTexts(*form_);
         if (throughAccessibility) {
             QAccessibleInterface *const accessible = QAccessible::queryAccessibleInterface(button);
             QVERIFY(accessible != nullptr && accessible->actionInterface() != nullptr);
@@ -360,7 +352,7 @@ void Form1InteractionTest::clicksBehindAnOpenDialogDoNothing()
             QTimer::singleShot(0, button, &QAbstractButton::click);
         }
         QTest::qWait(300); // the press action releases the button after 100 ms
-        during = allBoxTexts(*form_);
+        during = boxTexts(*form_);
     };
     const ModalAnswerer answerer(
         [&](QWidget *modal) {

@@ -22,18 +22,6 @@ using namespace tavrel::qt;
 using namespace tavrel::testing;
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-QStringList scoreTexts(const BoxTexts &boxes)
-{
-    QStringList texts;
-    for (int k = 1; k <= judgeCount; ++k)
-        texts << q(boxes.text(boxNumber(k)));
-    return texts;
-}
-
-} // namespace
-
 class ScoreEntryTest : public QObject
 {
     Q_OBJECT
@@ -98,7 +86,7 @@ void ScoreEntryTest::realDialogThroughTheWindow()
 
     QCOMPARE(shown, 5);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; "_s)));
-    QCOMPARE(scoreTexts(form), typed);
+    QCOMPARE(boxTexts(form, judgeCount), typed);
 }
 
 QTEST_MAIN(ScoreEntryTest)

@@ -32,6 +32,15 @@ inline QString q(std::u16string_view text)
     return QStringView(text).toString();
 }
 
+// The texts of Text1 … Text`count`, as the window holds them.
+inline QStringList boxTexts(const core::BoxTexts &boxes, int count = core::boxCount)
+{
+    QStringList texts;
+    for (int k = 1; k <= count; ++k)
+        texts << q(boxes.text(core::boxNumber(k)));
+    return texts;
+}
+
 inline std::uint32_t bitsOf(float value)
 {
     return std::bit_cast<std::uint32_t>(value);
