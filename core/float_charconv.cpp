@@ -141,10 +141,18 @@ namespace chosen = standard;
 #else
 namespace chosen = fallback;
 #endif
+// Where the standard library's parsing cannot be trusted to round once (see
+// TAVREL_PARSE_WITH_FALLBACK in core/CMakeLists.txt), texts are parsed with
+// fast_float, compiled here with the core's own SSE2 arithmetic.
+#if TAVREL_PARSE_WITH_FALLBACK
+namespace chosenParser = fallback;
+#else
+namespace chosenParser = chosen;
+#endif
 
 std::from_chars_result parseDouble(const char *first, const char *last, double &value) noexcept
 {
-    return chosen::parseDouble(first, last, value);
+    return chosenParser::parseDouble(first, last, value);
 }
 
 std::string shortestScientific(float value)

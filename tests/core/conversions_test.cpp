@@ -92,6 +92,12 @@ TEST_CASE_FIXTURE(RunLocale, "typed numbers read as the nearest double")
         {"correctly-rounded", u"0.1", 0.1},
         {"many-digits", u"90.123456789", 90.123456789},
         {"halfway-ties-to-even", u"9007199254740993", 9007199254740992.0},
+        // A mantissa times an exact power of ten, rounded once: a product
+        // kept in x87 extended precision rounds twice and lands one unit
+        // in the last place above these.
+        {"power-of-ten-product-rounds-once", u"2.4438797e+24", 0x1.02c17df3c434fp+81},
+        {"power-of-ten-product-rounds-once-2", u"6.9135906e+29", 0x1.173cd9f19f421p+99},
+        {"power-of-ten-product-rounds-once-3", u"3.896769e+25", 0x1.01ddd5a9720f5p+85},
         {"largest-double", u"1.7976931348623157e308", std::numeric_limits<double>::max()},
         {"subnormal", u"5e-324", std::numeric_limits<double>::denorm_min()},
         {"underflow-reads-zero", u"1e-400", 0.0},

@@ -92,7 +92,7 @@ bool isShortest(const std::string &text, float value, std::uint64_t bits)
 
 #if TAVREL_STD_FLOAT_CHARCONV && TAVREL_FLOAT_CHARCONV_FALLBACK
 // Both paths of the three operations: the shortest digits and the parsing of
-// the text for every single. The fixed-precision digits, which the
+// the text for every single (the parsing where both are in use). The fixed-precision digits, which the
 // conversion asks for only in the rare double-rounding case and whose
 // fallback is C's printf, are compared for every 61st single, at a
 // precision that goes round with the bits so that all nine come up.
@@ -105,6 +105,12 @@ bool fallbackAgrees(const std::string &text, float value, std::uint64_t bits)
         && charconv::standard::scientific(value, precision)
             != charconv::fallback::scientific(value, precision))
         return false;
+#if TAVREL_PARSE_WITH_FALLBACK
+    // The standard library's parsing is not used in this build because it
+    // rounds twice here; the conversions tests hold rows it gets wrong.
+    static_cast<void>(text);
+    return true;
+#else
     double viaStandard = 0.0;
     double viaFallback = 1.0;
     const char *const end = text.data() + text.size();
@@ -112,6 +118,7 @@ bool fallbackAgrees(const std::string &text, float value, std::uint64_t bits)
     const auto fallback = charconv::fallback::parseDouble(text.data(), end, viaFallback);
     return standard.ec == fallback.ec && standard.ptr == fallback.ptr
         && bitsOf(viaStandard) == bitsOf(viaFallback);
+#endif
 }
 #endif
 
