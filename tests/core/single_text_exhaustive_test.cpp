@@ -91,11 +91,11 @@ bool isShortest(const std::string &text, float value, std::uint64_t bits)
 }
 
 #if TAVREL_STD_FLOAT_CHARCONV && TAVREL_FLOAT_CHARCONV_FALLBACK
-// Both paths of the three operations: the shortest digits and the parsing of
-// the text for every single (the parsing where both are in use). The fixed-precision digits, which the
-// conversion asks for only in the rare double-rounding case and whose
-// fallback is C's printf, are compared for every 61st single, at a
-// precision that goes round with the bits so that all nine come up.
+// Both paths of the three operations: the shortest digits and, where both
+// are in use, the parsing of the text, for every single. The fixed-precision
+// digits, which the conversion asks for only in the rare double-rounding
+// case and whose fallback is C's printf, are compared for every 61st single,
+// at a precision that goes round with the bits so that all nine come up.
 bool fallbackAgrees(const std::string &text, float value, std::uint64_t bits)
 {
     if (charconv::standard::shortestScientific(value)
