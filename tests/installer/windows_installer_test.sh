@@ -87,7 +87,7 @@ source "$(dirname -- "${BASH_SOURCE[0]}")/../win32/wine_loader.sh"
 use_runnable_wine "$root/bin"
 wine=wine
 if [[ $machine == 014c ]] && ((!wine_runs_32bit)); then
-    skip "this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation), which the 32-bit installer needs"
+    skip_no_32bit "the 32-bit installer"
 fi
 export WINEPREFIX=$root/prefix$wine_prefix_suffix
 export WINEDEBUG=-all
@@ -152,8 +152,10 @@ if [[ ! -f $WINEPREFIX/.ready || -f $WINEPREFIX/.in-use || $(<"$WINEPREFIX/.read
     make_prefix
 fi
 touch "$WINEPREFIX/.in-use"
-[[ $machine == 8664 || -f $WINEPREFIX/drive_c/windows/syswow64/kernel32.dll ]] ||
-    skip "a 32-bit installer needs Wine's 32-bit half (wine32:i386)"
+[[ $machine == 8664 || -f $WINEPREFIX/drive_c/windows/syswow64/kernel32.dll ]] || {
+    echo "FAIL: the prefix $WINEPREFIX has no 32-bit half, though Wine's is installed"
+    exit 1
+}
 
 display_file=$(mktemp)
 Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$display_file" 2>/dev/null &

@@ -9,14 +9,21 @@
 #
 # use_runnable_wine DIR: makes `wine` on PATH a loader that runs here (a
 # shim in DIR where the 32-bit one cannot) and sets wine_runs_32bit to 1 or
-# 0 and wine_prefix_suffix to "" or "-wine64", for prefixes of their own.
+# 0 (then wine_no_32bit_reason says why), and wine_prefix_suffix to "" or
+# "-wine64", for prefixes of their own.
 use_runnable_wine() {
     local dir=$1
     wine_runs_32bit=1
+    wine_no_32bit_reason=
     wine_prefix_suffix=
     unset WINELOADER
-    if [[ -x /usr/lib/wine/wine ]] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if [[ ! -x /usr/lib/wine/wine ]]; then
+        # Without it `wine` is the 64-bit loader already.
         wine_runs_32bit=0
+        wine_no_32bit_reason="Wine's 32-bit half (wine32:i386) is not installed"
+    elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        wine_runs_32bit=0
+        wine_no_32bit_reason="this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation)"
         wine_prefix_suffix=-wine64
         mkdir -p "$dir"
         # Scripts, not links: the loader finds its own files by its name.
@@ -28,6 +35,13 @@ use_runnable_wine() {
         done
         export PATH="$dir:$PATH" WINELOADER=/usr/lib/wine/wine64
     fi
+}
+
+# skip_no_32bit [WHAT]: ends a test that needs a 32-bit program where none
+# can run, in the words the suite accepts as a skip even under CI.
+skip_no_32bit() {
+    echo "${TAVREL_NO_32BIT_TEXT:?set by the test suite}: ${1:+$1: }$wine_no_32bit_reason"
+    exit "${TAVREL_SKIP_CODE:?set by the test suite}"
 }
 
 # The machine type in a program's PE header: 014c is 32-bit x86, 8664 x86-64.

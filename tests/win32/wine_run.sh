@@ -76,7 +76,7 @@ source "$(dirname -- "${BASH_SOURCE[0]}")/wine_loader.sh"
 use_runnable_wine "$root/bin"
 machine=$(pe_machine "$program")
 if [[ $machine == 014c ]] && ((!wine_runs_32bit)); then
-    skip "this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation), which Wine's 32-bit half needs"
+    skip_no_32bit
 fi
 
 desktop=0
@@ -177,7 +177,8 @@ if [[ ! -f $WINEPREFIX/.tavrel-ready ]]; then
 fi
 
 if [[ $machine == 014c && ! -f $WINEPREFIX/drive_c/windows/syswow64/kernel32.dll ]]; then
-    skip "a 32-bit program needs Wine's 32-bit half (wine32:i386) when the prefix is made"
+    # The prefix was made before Wine's 32-bit half was installed.
+    fail "the prefix $WINEPREFIX has no 32-bit half; remove it to have it made again"
 fi
 
 if [[ -n ${TAVREL_WINE_LANG:-} ]]; then

@@ -47,8 +47,7 @@ shims=$(mktemp -d)
 trap 'rm -rf "$shims"' EXIT
 use_runnable_wine "$shims"
 if [[ $(pe_machine "$program") == 014c ]] && ((!wine_runs_32bit)); then
-    echo "skipped: this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation)"
-    exit "$TAVREL_SKIP_CODE"
+    skip_no_32bit
 fi
 
 row "success is passed on" 0
