@@ -59,13 +59,13 @@ tavrel_write_text(${portable_dir}/README.txt "${utf8_bom}${text}")
 
 add_custom_command(OUTPUT ${TAVREL_PORTABLE_ZIP}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tavrel_win32> ${portable_dir}/Tavrel.exe
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${TAVREL_PORTABLE_ZIP}
     # Flat: "Extract all" makes the folder, and the zip's window shows the
-    # program first thing.
-    COMMAND ${CMAKE_COMMAND} -E tar cf ${TAVREL_PORTABLE_ZIP} --format=zip
-            Tavrel.exe LICENSE.txt README.txt
-    WORKING_DIRECTORY ${portable_dir}
+    # program first thing. Packed the same way on every machine.
+    COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${CMAKE_COMMAND} -D FOLDER=${portable_dir}
+            -D OUTPUT=${TAVREL_PORTABLE_ZIP} -D FILES=Tavrel.exe,LICENSE.txt,README.txt
+            -P ${PROJECT_SOURCE_DIR}/cmake/ReproducibleZip.cmake
     DEPENDS tavrel_win32 ${portable_dir}/LICENSE.txt ${portable_dir}/README.txt
+            ${PROJECT_SOURCE_DIR}/cmake/ReproducibleZip.cmake
     COMMENT "Packing ${package_stem}-portable.zip"
     VERBATIM)
 

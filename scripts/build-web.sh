@@ -6,14 +6,10 @@
 # packages are for the tests only. Prints the sizes against their budgets
 # and fails over them.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 scripts/install-deps.sh --web
-# Debian's Emscripten loads Debian's node-acorn and friends from here.
-export NODE_PATH=/usr/share/nodejs
-
-cmake --preset web
-cmake --build --preset web -j2 --target web_site
+cmake --workflow --preset web-site
 rm -rf dist/web
 cmake --install build/web --prefix dist/web
 

@@ -4,16 +4,16 @@
 #   scripts/build-windows.sh
 # Installs the cross compilers and makensis when they are missing (apt-get
 # through sudo when not root), builds the release programs of the presets
-# win64 and win32 with their installers and portable zips, and installs them
-# into dist/windows/: x86_64/Tavrel.exe, x86/Tavrel.exe and the packages.
+# win64 and win32 with their installers and portable zips (the workflows
+# win64-dist and win32-dist), and installs them into dist/windows/:
+# x86_64/Tavrel.exe, x86/Tavrel.exe and the packages.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 scripts/install-deps.sh --windows
 
 for preset in win64 win32; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" --parallel "$(nproc)" --target tavrel_win32 installer portable_zip
+    cmake --workflow --preset "$preset-dist"
     cmake --install "build/$preset" --prefix dist/windows --component windows_dist
 done
 

@@ -6,16 +6,8 @@
 # UndefinedBehaviorSanitizer and LeakSanitizer. Each build is a preset.
 #   scripts/check.sh        each fuzz target 60 s (FUZZ_SECONDS to change)
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-jobs=$(nproc)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 step() { printf '\n== %s\n' "$*"; }
-# build PRESET [CMAKE_ARG...]: configure and build one preset.
-build() {
-    local preset=$1
-    shift
-    cmake --preset "$preset" "$@" >/dev/null
-    cmake --build --preset "$preset" --parallel "$jobs"
-}
 
 scripts/install-deps.sh --check
 
@@ -37,16 +29,16 @@ if grep -q 'find_package considered' build/core/configure.log; then
     echo "configured with -DTAVREL_QT=OFF, the build still looked for Qt"
     exit 1
 fi
-cmake --build --preset core --parallel "$jobs"
+cmake --build --preset core
 ctest --preset core
 
 step "clang-tidy on every source and header, both front-ends and the core"
 scripts/tidy.sh
 
 step "fuzzing, ${FUZZ_SECONDS:-60} s a target"
-build fuzz -DTAVREL_FUZZ_SECONDS="${FUZZ_SECONDS:-60}"
+cmake --preset fuzz -DTAVREL_FUZZ_SECONDS="${FUZZ_SECONDS:-60}" >/dev/null
+cmake --build --preset fuzz
 ctest --preset fuzz
 
 step "the test suite under the sanitizers"
-build asan
-ctest --preset asan
+cmake --workflow --preset asan

@@ -37,7 +37,7 @@ configured() {
 # only it) before they are read.
 generate_moc() {
     local dir=$1
-    mapfile -t autogen < <(cmake --build "$dir" --target help | sed -n 's/^\.\.\. \(.*_autogen\)$/\1/p')
+    mapfile -t autogen < <(cmake --build "$dir" --target help | sed -n 's/^\([a-z0-9_]*_autogen\): phony$/\1/p')
     ((${#autogen[@]} == 0)) || cmake --build "$dir" --target "${autogen[@]}" >/dev/null
 }
 
@@ -104,7 +104,7 @@ mapfile -t windows_sources < <(git ls-files '*.cpp' \
 tidy windows "$windows" "${mingw[@]}" -- "${windows_sources[@]}"
 
 # The browser edition's sources, as Emscripten's clang compiles them.
-web=$(NODE_PATH=/usr/share/nodejs configured web)
+web=$(configured web)
 sysroot=/usr/share/emscripten/cache/sysroot
 mapfile -t web_sources < <(git ls-files 'web/*.cpp')
 tidy web "$web" -extra-arg=--target=wasm32-unknown-emscripten -extra-arg=--sysroot=$sysroot \
