@@ -18,6 +18,7 @@ if(NOT "$ENV{TZ}" STREQUAL "UTC")
     message(FATAL_ERROR "ReproducibleZip.cmake: run it with TZ=UTC (cmake -E env TZ=UTC ...)")
 endif()
 
+get_filename_component(FOLDER ${FOLDER} ABSOLUTE)
 if(DEFINED FILES)
     string(REPLACE "," ";" FILES "${FILES}")
 else()
@@ -46,13 +47,26 @@ foreach(name IN LISTS FILES)
     endif()
 endforeach()
 
-# string(TIMESTAMP) reads SOURCE_DATE_EPOCH itself.
-string(TIMESTAMP when "%Y-%m-%d %H:%M:%S" UTC)
+if(NOT entries)
+    message(FATAL_ERROR "ReproducibleZip.cmake: nothing to pack in ${FOLDER}")
+endif()
+# Info-ZIP's zip, told to store no extra fields (-X: no Unix times or ids
+# beside the entry's own time) and no folder entries (-D).
+find_program(zip_program zip)
+if(NOT zip_program)
+    message(FATAL_ERROR "ReproducibleZip.cmake: zip is not installed (Debian's zip)")
+endif()
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(epoch $ENV{SOURCE_DATE_EPOCH})
+else()
+    string(TIMESTAMP epoch "%s" UTC)
+endif()
+execute_process(COMMAND touch -d @${epoch} -- ${entries}
+    WORKING_DIRECTORY ${staging} RESULT_VARIABLE touched)
 file(REMOVE ${output})
-execute_process(
-    COMMAND ${CMAKE_COMMAND} -E tar cf ${output} --format=zip "--mtime=${when} UTC" -- ${entries}
+execute_process(COMMAND ${zip_program} -q -X -D ${output} -- ${entries}
     WORKING_DIRECTORY ${staging} RESULT_VARIABLE status)
 file(REMOVE_RECURSE ${staging})
-if(NOT status EQUAL 0)
+if(NOT touched EQUAL 0 OR NOT status EQUAL 0)
     message(FATAL_ERROR "ReproducibleZip.cmake: could not pack ${OUTPUT}")
 endif()

@@ -45,7 +45,7 @@ windows_packages=(
     cmake ninja-build doctest-dev
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-    nsis
+    nsis zip
 )
 # Their suites (scripts/test.sh) run under Wine; they also use xvfb, xauth
 # and locales from the test list. Wine's 32-bit half is added below where
@@ -74,7 +74,7 @@ bench_packages=(
 )
 # The release: every artifact built (the Debian package needs dpkg-shlibdeps
 # and file), then, in CI, built again elsewhere and compared.
-release_packages=(dpkg-dev file git diffoscope)
+release_packages=(dpkg-dev file git zip diffoscope)
 
 # Wine runs 32-bit programs only where the kernel runs 32-bit x86 code: only
 # there is its i386 half (and the i386 architecture) worth asking for. It is
