@@ -413,6 +413,7 @@ echo "a teacher's file" >"$drive_c/Shared/notes.txt"
 # Wine makes no junctions (mklink /J fails), but shows a symbolic link in
 # the prefix to Windows programs as a reparse point, as a junction is.
 ln -s Target "$drive_c/Junction"
+ln -s Missing "$drive_c/Dangling"
 while IFS='|' read -r scenario folder made; do
     setup_in "$folder"
     status=$?
@@ -429,6 +430,7 @@ a folder below one that exists|C:\Schools\Tavrel|Schools\Tavrel
 a folder whose parent is missing|C:\Apps\Tavrel|Apps\Tavrel
 a junction directly under the root|C:\Junction|Target
 a new folder behind a junction|C:\Junction\Tavrel|Target\Tavrel
+a junction to a folder not yet made|C:\Dangling|Missing
 a network path|\\server\share\Tavrel|server
 EOF
 check "/D with ..: no Tavrel folder made in the public folder" test ! -e "$drive_c/users/Public/Tavrel"
@@ -437,7 +439,9 @@ check "a folder whose parent is missing: the parent is not made" test ! -e "$dri
 same "an existing folder with files in it: its files stay, alone" "$(ls -A "$drive_c/Shared" 2>/dev/null)" "notes.txt"
 check "an existing empty folder: stays, empty" test -d "$drive_c/Empty" -a -z "$(ls -A "$drive_c/Empty" 2>/dev/null)"
 check "a junction: its target stays, empty" test -d "$drive_c/Target" -a -z "$(ls -A "$drive_c/Target" 2>/dev/null)"
-rm -rf -- "$drive_c/Shared" "$drive_c/Empty" "$drive_c/Target" "$drive_c/Junction" "$drive_c/Schools"
+check "a junction to a folder not yet made: the folder is not made" test ! -e "$drive_c/Missing"
+rm -rf -- "$drive_c/Shared" "$drive_c/Empty" "$drive_c/Target" "$drive_c/Junction" "$drive_c/Dangling" \
+    "$drive_c/Missing" "$drive_c/Schools"
 
 # While Tavrel runs its file cannot be replaced or deleted: every command
 # gives up, says so by its exit code, and leaves the install whole rather
