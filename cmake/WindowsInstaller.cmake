@@ -21,10 +21,6 @@ set(package_stem Tavrel-${PROJECT_VERSION}-${TAVREL_WINDOWS_ARCH})
 set(TAVREL_INSTALLER ${PROJECT_BINARY_DIR}/${package_stem}-setup.exe)
 set(TAVREL_PORTABLE_ZIP ${PROJECT_BINARY_DIR}/${package_stem}-portable.zip)
 
-# 1.00 -> 1.0.0.0, the four numbers of a Windows version block.
-math(EXPR version_minor "${PROJECT_VERSION_MINOR} + 0")
-set(version_quad "${PROJECT_VERSION_MAJOR}.${version_minor}.0.0")
-
 set(license ${PROJECT_SOURCE_DIR}/LICENSE)
 set(readme_in ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in)
 set(nsis_script ${PROJECT_SOURCE_DIR}/packaging/windows/tavrel.nsi)
@@ -70,17 +66,30 @@ add_custom_command(OUTPUT ${TAVREL_PORTABLE_ZIP}
     VERBATIM)
 
 find_program(TAVREL_MAKENSIS makensis)
-# tavrel_add_installer(OUTPUT ARCH [MAKENSIS_ARGUMENTS...]): the installer
-# for ARCH around this build's Tavrel.exe.
+# tavrel_add_installer(OUTPUT ARCH [PROGRAM TARGET] [VERSION X.YY]
+#                      [MAKENSIS_ARGUMENTS...]): the installer for ARCH around
+# this build's Tavrel.exe (or the program TARGET, saying it is version X.YY).
 function(tavrel_add_installer output arch)
+    cmake_parse_arguments(PARSE_ARGV 2 installer "" "PROGRAM;VERSION" "")
+    if(NOT installer_PROGRAM)
+        set(installer_PROGRAM tavrel_win32)
+    endif()
+    if(NOT installer_VERSION)
+        set(installer_VERSION ${PROJECT_VERSION})
+    endif()
+    string(REPLACE "." ";" parts ${installer_VERSION})
+    list(GET parts 0 major)
+    list(GET parts 1 minor)
+    # 1.00 -> 1.0.0.0, the four numbers of a Windows version block.
+    math(EXPR minor "${minor} + 0")
     add_custom_command(OUTPUT ${output}
         COMMAND ${TAVREL_MAKENSIS} -V2 -WX -INPUTCHARSET UTF8
-                -DARCH=${arch} -DVERSION=${PROJECT_VERSION}
-                -DVERSION_QUAD=${version_quad} "-DCOPYRIGHT=${copyright}"
-                -DPROGRAM=$<TARGET_FILE:tavrel_win32> -DLICENSE_FILE=${PROJECT_BINARY_DIR}/packaging/licence-page.txt
+                -DARCH=${arch} -DVERSION=${installer_VERSION}
+                -DVERSION_QUAD=${major}.${minor}.0.0 "-DCOPYRIGHT=${copyright}"
+                -DPROGRAM=$<TARGET_FILE:${installer_PROGRAM}> -DLICENSE_FILE=${PROJECT_BINARY_DIR}/packaging/licence-page.txt
                 -DICON=${PROJECT_SOURCE_DIR}/resources/tavrel.ico
-                -DOUTFILE=${output} ${ARGN} ${nsis_script}
-        DEPENDS tavrel_win32 ${nsis_script} ${PROJECT_BINARY_DIR}/packaging/licence-page.txt
+                -DOUTFILE=${output} ${installer_UNPARSED_ARGUMENTS} ${nsis_script}
+        DEPENDS ${installer_PROGRAM} ${nsis_script} ${PROJECT_BINARY_DIR}/packaging/licence-page.txt
                 ${PROJECT_SOURCE_DIR}/resources/tavrel.ico
         COMMENT "Building ${output}"
         VERBATIM)

@@ -1,5 +1,7 @@
 #include "core/runtime_error.h"
 
+#include <algorithm>
+
 namespace tavrel::core {
 
 RuntimeError::RuntimeError(ErrorKind kind) : kind_(kind) { }
@@ -29,11 +31,14 @@ std::u16string sourceName(Box box)
 
 std::u16string quotedExcerpt(std::u16string_view text, std::size_t maxChars)
 {
+    // A cut text keeps at least one unit before the "…": below 2 the cut
+    // would fall before the text's start.
+    const std::size_t limit = std::max<std::size_t>(maxChars, 2);
     std::u16string quoted = u"“";
-    if (text.size() <= maxChars) {
+    if (text.size() <= limit) {
         quoted += text;
     } else {
-        std::size_t cut = maxChars - 1;
+        std::size_t cut = limit - 1;
         if (isHighSurrogate(text[cut - 1]))
             --cut; // never split a surrogate pair
         quoted += text.substr(0, cut);

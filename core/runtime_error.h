@@ -53,6 +53,7 @@ private:
 
 // A quotation of `text` short enough for a message: at most `maxChars`
 // UTF-16 units, cut at a character boundary and marked with "…" when cut.
+// A limit below 2 counts as 2 (one unit and the "…").
 [[nodiscard]] std::u16string quotedExcerpt(std::u16string_view text, std::size_t maxChars = 16);
 
 } // namespace tavrel::core

@@ -77,7 +77,8 @@ int runMessageLoop(HWND dialogKeysWindow)
 // DLLs loaded by name come from the system folder only, never from the
 // program's folder or the current one, where someone else may have put a
 // DLL of a system DLL's name. Windows 7 without update KB2533623 lacks the
-// function; there the search stays as it was.
+// function; there SetDllDirectoryW(L"") at least takes the current folder
+// out of the search.
 void restrictDllSearchToSystemFolder()
 {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
@@ -88,8 +89,9 @@ void restrictDllSearchToSystemFolder()
     // is the cast GCC accepts between function pointer types.
     const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
         reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
-    if (setDefaultDllDirectories != nullptr)
-        setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (setDefaultDllDirectories == nullptr
+        || setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) == FALSE)
+        SetDllDirectoryW(L"");
 }
 
 } // namespace

@@ -195,6 +195,26 @@ TEST_CASE_FIXTURE(RunLocale, "errors name the judge and quote the text")
     }
 }
 
+TEST_CASE("an excerpt's limit below 2 still keeps one unit and the ellipsis")
+{
+    struct Row
+    {
+        std::string_view name;
+        std::u16string text;
+        std::size_t limit;
+        std::u16string expected;
+    };
+    const std::vector<Row> rows{
+        {"limit-0", u"abc", 0, u"“a…”"},     {"limit-1", u"abc", 1, u"“a…”"},
+        {"limit-1-fits", u"ab", 1, u"“ab”"}, {"limit-1-surrogate-pair", u"😀z", 1, u"“…”"},
+        {"limit-0-empty", u"", 0, u"“”"},
+    };
+    for (const Row &row : rows) {
+        INFO("row ", row.name, ": ", quoted(row.text));
+        CHECK(quotedExcerpt(row.text, row.limit) == row.expected);
+    }
+}
+
 TEST_CASE_FIXTURE(RunLocale, "single to text")
 {
     struct Row

@@ -9,7 +9,9 @@ corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp "$seeds"/* "$corpus"
 log=$(mktemp)
-if ! "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+# Inputs up to 1 MB: the boxes take any paste, and the seeds hold texts of
+# tens of thousands of characters.
+if ! "$fuzzer" -max_total_time="$seconds" -max_len=1048576 -print_final_stats=1 "$corpus" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "$(basename "$fuzzer") found a failing input (saved as crash-* / leak-* in $PWD)"
     exit 1

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT OTHER_SETUP.exe
+#                           NEXT_SETUP.exe NEXT_PROGRAM.exe NEXT_VERSION
 #
 # Installs Tavrel the way a school's IT teacher does on many machines
 # (silently, /S) in a private Wine prefix under WINE_ROOT, and checks what a
@@ -8,10 +9,13 @@
 # of the installer's architecture (ARCH: win64 or win32). The first install
 # replaces one made by OTHER_SETUP.exe, the other architecture's installer.
 # It then starts the installed program from its shortcut and closes it
-# (START_AND_CLOSE.exe), installs again over the first install, tries to
-# reinstall and uninstall while Tavrel runs, and uninstalls as Windows does,
-# checking exit codes, that nothing of ours is left and nothing else has
-# gone. PROBE.exe (installer_probe) reads shortcuts and version blocks.
+# (START_AND_CLOSE.exe), upgrades to the next version (NEXT_SETUP.exe, around
+# NEXT_PROGRAM.exe, saying NEXT_VERSION), tries install folders no ordinary
+# user must control and reinstalling and uninstalling while Tavrel runs,
+# all of which are refused with the install left whole, and uninstalls as
+# Windows does, checking exit codes, that nothing of ours is left and
+# nothing else has gone. PROBE.exe (installer_probe) reads shortcuts and
+# version blocks.
 #
 # Every check is a row with a name; all failing rows are listed, and the
 # script exits 1 if there was one, 77 (skipped) when Wine or Xvfb is missing.
@@ -24,11 +28,12 @@ skip() {
     echo "skipped: $*"
     exit "$skip_code"
 }
-[[ $# -eq 8 ]] || {
-    echo "usage: windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT OTHER_SETUP.exe" >&2
+[[ $# -eq 11 ]] || {
+    echo "usage: windows_installer_test.sh SETUP.exe PROGRAM.exe START_AND_CLOSE.exe PROBE.exe ARCH VERSION WINE_ROOT OTHER_SETUP.exe NEXT_SETUP.exe NEXT_PROGRAM.exe NEXT_VERSION" >&2
     exit 2
 }
 setup=$1 program=$2 start_and_close=$3 probe=$4 arch=$5 version=$6 root=$7 other_setup=$8
+next_setup=$9 next_program=${10} next_version=${11}
 limit=${TAVREL_WINE_TIMEOUT:-120}
 
 for tool in wine wineserver Xvfb flock timeout; do
@@ -186,6 +191,17 @@ windows_path() {
     local path=${1//\//\\}
     echo "Z:$path"
 }
+# setup_in FOLDER [SETUP]: installs silently into FOLDER (this build's
+# installer by default) from a batch file, as a deployment tool writes it:
+# Wine quotes an argument with a space, and NSIS ignores a quoted /D.
+setup_in() {
+    local batch=$drive_c/tavrel-setup.bat status
+    printf '@"%s" /S /D=%s\r\n@exit /b %%ERRORLEVEL%%\r\n' "$(windows_path "${2:-$setup}")" "$1" >"$batch"
+    run cmd /c 'C:\tavrel-setup.bat'
+    status=$?
+    rm -f -- "$batch"
+    return "$status"
+}
 
 drive_c=$WINEPREFIX/drive_c
 install_dir=$drive_c/$program_files/Tavrel
@@ -274,10 +290,13 @@ same "installing with /S /NODESKTOP exits with 0" "$status" 0
 check "installing replaces the other architecture's install: no folder in $other_program_files" \
     test ! -e "$other_install_dir"
 
-# installed WHEN: the files, shortcut and registry values of an install.
+# installed WHEN [PROGRAM VERSION]: the files, shortcut and registry values
+# of an install of PROGRAM, version VERSION (this build's by default).
 installed() {
-    local when=$1
+    local when=$1 program=${2:-$program} version=${3:-$version}
     check "$when: Tavrel.exe is the built program" cmp -s "$program" "$install_dir/Tavrel.exe"
+    same "$when: the installed program's version block says $version" \
+        "$(run "$probe" version "$install_dir_w\\Tavrel.exe" | sed -n 's/^080404b0 FileVersion=//p')" "$version"
     check "$when: the uninstaller is there" test -f "$install_dir/uninstall.exe"
     same "$when: the folder holds our two files only" \
         "$(find "$install_dir" -mindepth 1 -printf '%f\n' 2>/dev/null | sort | tr '\n' ' ')" "Tavrel.exe uninstall.exe "
@@ -331,6 +350,7 @@ icon|$install_dir_w\\Tavrel.exe,0
 EOF
 }
 
+current_program=$program
 installed "after installing"
 check "after installing with /NODESKTOP: no desktop shortcut" test ! -e "$desktop/Tavrel.lnk"
 same "the installed Tavrel.exe is a $arch program" "$(pe_machine "$install_dir/Tavrel.exe" 2>/dev/null)" "$machine"
@@ -343,24 +363,22 @@ status=$?
 settle
 same "the installed program starts and closes with exit code 0 ($output)" "$status" 0
 
-# ------------------------------------------------ installing over it
-# The earlier install's uninstaller runs elevated, so never from its folder,
-# which users may have been able to write to: here PROBE.exe stands in for
-# it and notes where it ran.
+# ------------------------------------------- upgrading to the next version
+# The installer runs elevated, so it runs nothing from the install folder,
+# which users may have been able to write to: PROBE.exe in the earlier
+# uninstaller's place notes where it ran, if it is run at all.
 cp -- "$probe" "$install_dir/uninstall.exe"
-run "$setup" /S
+run "$next_setup" /S
 status=$?
 settle
-same "installing again exits with 0" "$status" 0
+same "upgrading to $next_version exits with 0" "$status" 0
 ran_from=$(iconv -f UTF-16LE -t UTF-8 "$install_dir/ran-from.txt" 2>/dev/null)
 rm -f -- "$install_dir/ran-from.txt"
-case ${ran_from,,} in
-"") fail "installing again runs the earlier uninstaller" "it did not run" ;;
-"${install_dir_w,,}\\"*) fail "installing again runs the earlier uninstaller outside its folder" "it ran as $ran_from" ;;
-*) pass "installing again runs the earlier uninstaller outside its folder" ;;
-esac
-installed "after installing again"
-check_shortcut "after installing again: desktop shortcut" "$desktop_w\\Tavrel.lnk" "$desktop/Tavrel.lnk"
+same "upgrading runs nothing from the install folder" "$ran_from" ""
+check "upgrading replaces the earlier uninstaller" not cmp -s "$probe" "$install_dir/uninstall.exe"
+installed "after upgrading to $next_version" "$next_program" "$next_version"
+check_shortcut "after upgrading: desktop shortcut" "$desktop_w\\Tavrel.lnk" "$desktop/Tavrel.lnk"
+current_program=$next_program
 
 # ------------------------------------------------------------ uninstalling
 # registry_command VALUE [EXTRA_ARGUMENTS]: runs the entry's command as
@@ -379,7 +397,7 @@ registry_command() {
 }
 # install_whole WHEN: everything of the install is still there.
 install_whole() {
-    check "$1: Tavrel.exe stays" test -f "$install_dir/Tavrel.exe"
+    check "$1: Tavrel.exe stays, unchanged" cmp -s "$current_program" "$install_dir/Tavrel.exe"
     check "$1: the uninstaller stays" test -f "$install_dir/uninstall.exe"
     check "$1: the Start-menu shortcut stays" test -f "$start_menu/Tavrel.lnk"
     check "$1: the desktop shortcut stays" test -f "$desktop/Tavrel.lnk"
@@ -387,11 +405,49 @@ install_whole() {
         "$(reg_query "$view" "$key" | awk -F'\t' '$1 == "InstallLocation" { print $3 }')" "$install_dir_w"
 }
 
+# Folders no ordinary user may control: /D is read as Windows resolves it,
+# and outside Program Files only a new folder directly under a drive's root
+# is taken. Each refusal exits with 2 before anything is touched: the
+# install stays whole, and the folder named is neither made nor changed.
+# (Wine has no folder permissions: what they allow shows on Windows only.)
+mkdir -p "$drive_c/Shared" "$drive_c/Empty" "$drive_c/Target" "$drive_c/Schools"
+echo "a teacher's file" >"$drive_c/Shared/notes.txt"
+# Wine makes no junctions (mklink /J fails), but shows a symbolic link in
+# the prefix to Windows programs as a reparse point, as a junction is.
+ln -s Target "$drive_c/Junction"
+ln -s Missing "$drive_c/Dangling"
+while IFS='|' read -r scenario folder made; do
+    setup_in "$folder"
+    status=$?
+    settle
+    same "$scenario: refused with exit code 2" "$status" 2
+    install_whole "$scenario"
+    check "$scenario: no program there" test ! -e "$drive_c/${made//\\//}/Tavrel.exe"
+    check "$scenario: no uninstaller there" test ! -e "$drive_c/${made//\\//}/uninstall.exe"
+done <<'EOF'
+/D with .. leading out of Program Files|C:\Program Files\..\users\Public\Tavrel|users\Public\Tavrel
+an existing folder with files in it|C:\Shared|Shared
+an existing empty folder|C:\Empty|Empty
+a folder below one that exists|C:\Schools\Tavrel|Schools\Tavrel
+a folder whose parent is missing|C:\Apps\Tavrel|Apps\Tavrel
+a junction directly under the root|C:\Junction|Target
+a new folder behind a junction|C:\Junction\Tavrel|Target\Tavrel
+a junction to a folder not yet made|C:\Dangling|Missing
+a network path|\\server\share\Tavrel|server
+EOF
+check "/D with ..: no Tavrel folder made in the public folder" test ! -e "$drive_c/users/Public/Tavrel"
+check "a folder below one that exists: nothing made in it" test -z "$(ls -A "$drive_c/Schools" 2>/dev/null)"
+check "a folder whose parent is missing: the parent is not made" test ! -e "$drive_c/Apps"
+same "an existing folder with files in it: its files stay, alone" "$(ls -A "$drive_c/Shared" 2>/dev/null)" "notes.txt"
+check "an existing empty folder: stays, empty" test -d "$drive_c/Empty" -a -z "$(ls -A "$drive_c/Empty" 2>/dev/null)"
+check "a junction: its target stays, empty" test -d "$drive_c/Target" -a -z "$(ls -A "$drive_c/Target" 2>/dev/null)"
+check "a junction to a folder not yet made: the folder is not made" test ! -e "$drive_c/Missing"
+rm -rf -- "$drive_c/Shared" "$drive_c/Empty" "$drive_c/Target" "$drive_c/Junction" "$drive_c/Dangling" \
+    "$drive_c/Missing" "$drive_c/Schools"
+
 # While Tavrel runs its file cannot be replaced or deleted: every command
 # gives up, says so by its exit code, and leaves the install whole rather
-# than half removed or doubled. (The other folder's parent exists, so a
-# stray install there would show.)
-mkdir -p "$drive_c/Elsewhere"
+# than half removed or doubled.
 timeout -k 10 "$limit" "$wine" start "$install_dir_w\\Tavrel.exe" </dev/null >/dev/null 2>&1
 sleep 2
 while IFS='|' read -r scenario kind arguments; do
@@ -402,16 +458,15 @@ while IFS='|' read -r scenario kind arguments; do
     esac
     status=$?
     # (No settle: Tavrel runs on.)
-    check "$scenario while Tavrel runs: exits non-zero" test "$status" -ne 0
+    same "$scenario while Tavrel runs: exit code" "$status" 2
     install_whole "$scenario while Tavrel runs"
 done <<'EOF'
 reinstalling into the same folder|setup|/S
-reinstalling into another folder|setup|/S /D=C:\Elsewhere\Tavrel
+reinstalling into another folder|setup|/S /D=C:\Elsewhere
 the quiet uninstall command|registry|QuietUninstallString
 the uninstall command with /S|registry|UninstallString /S
 EOF
-check "reinstalling into another folder while Tavrel runs: nothing there" test ! -e "$drive_c/Elsewhere/Tavrel"
-rmdir -- "$drive_c/Elsewhere"
+check "reinstalling into another folder while Tavrel runs: no folder made" test ! -e "$drive_c/Elsewhere"
 timeout 30 wineserver -k
 settle
 
@@ -435,23 +490,27 @@ check "after uninstalling: $program_files stays" test -d "$drive_c/$program_file
 check "after uninstalling: the public desktop stays" test -d "$desktop"
 check "after uninstalling: the uninstall list stays" key_exists "$view" "$uninstall_key"
 
-# Installs elsewhere, as a teacher may choose (/D=): installing again
-# without saying where stays there, and installing into another folder
-# removes the earlier install. The folders around ours are the teacher's.
+# Installs elsewhere, as a teacher may choose (/D=): a new folder directly
+# under a drive's root, made by the installer. Installing again without
+# saying where stays there, and installing into another folder removes the
+# earlier install with the folder it made. A folder in Program Files that
+# was there before is taken as it is, and left when uninstalling.
 rm -f -- "$install_dir/notes.txt"
 rmdir -- "$install_dir"
-mkdir -p "$drive_c/Schools"
-run "$setup" /S '/D=C:\Schools\Tavrel'
+run "$setup" /S '/D=C:\Schools'
+same "installing into a new folder under the root exits with 0" "$?" 0
 settle
 run "$setup" /S
+same "installing again into it exits with 0" "$?" 0
 settle
-check "installing again without /D stays in the folder chosen before" test -f "$drive_c/Schools/Tavrel/Tavrel.exe"
+check "installing again without /D stays in the folder chosen before" test -f "$drive_c/Schools/Tavrel.exe"
 check "installing again without /D puts nothing in $program_files" test ! -e "$install_dir"
-run "$setup" /S '/D=C:\Tavrel'
+setup_in 'C:\PROGRA~1\..\Tavrel'
+same "installing into another folder (given with a short name and ..) exits with 0" "$?" 0
 settle
 check "installing into another folder: the program is there" test -f "$drive_c/Tavrel/Tavrel.exe"
-check "installing into another folder removes the earlier install" test ! -e "$drive_c/Schools/Tavrel"
-check "installing into another folder keeps the folder around the earlier one" test -d "$drive_c/Schools"
+check "installing into another folder removes the earlier install and the folder it made" \
+    test ! -e "$drive_c/Schools"
 same "installing into another folder: the entry names the new folder" \
     "$(reg_query "$view" "$key" | awk -F'\t' '$1 == "InstallLocation" { print $3 }')" 'C:\Tavrel'
 same "installing into another folder: one uninstall entry named Tavrel" \
@@ -460,6 +519,7 @@ same "installing into another folder: one uninstall entry named Tavrel" \
 # A drive's root never gets the program, nor the rules of its folder (the
 # installer takes the earlier folder instead).
 run "$setup" /S "/D=C:\\"
+same "/D naming a drive's root: refused with exit code 2" "$?" 2
 settle
 check "/D naming a drive's root: no program there" test ! -e "$drive_c/Tavrel.exe"
 check "/D naming a drive's root: the install stays where it was" test -f "$drive_c/Tavrel/uninstall.exe"
@@ -475,7 +535,19 @@ check "after the quiet uninstall: no C:\\Tavrel folder" test ! -e "$drive_c/Tavr
 nothing_of_ours_left "after the quiet uninstall"
 check "after the quiet uninstall: the registry mentions Tavrel nowhere in HKLM" \
     not grep -qi 'tavrel' "$WINEPREFIX/system.reg"
-rm -rf -- "$drive_c/Schools"
+
+mkdir -p "$drive_c/$program_files/Existing"
+setup_in "C:\\$program_files\\Existing"
+same "installing into an existing folder in $program_files exits with 0" "$?" 0
+settle
+check "installing into an existing folder in $program_files: the program is there" \
+    test -f "$drive_c/$program_files/Existing/Tavrel.exe"
+registry_command QuietUninstallString
+same "uninstalling from an existing folder exits with 0" "$?" 0
+settle
+check "uninstalling keeps a folder the installer did not make" test -d "$drive_c/$program_files/Existing"
+check "uninstalling removes our files from it" test -z "$(ls -A "$drive_c/$program_files/Existing" 2>/dev/null)"
+rmdir -- "$drive_c/$program_files/Existing"
 
 completed=1
 if [[ $failures -eq 0 ]]; then
