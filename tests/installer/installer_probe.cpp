@@ -17,6 +17,7 @@
 #include <shlobj.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -184,10 +185,27 @@ int actAsUninstaller(const std::wstring &folder)
     return 0;
 }
 
+// Waits, polling, until a visible top-level window has this title: a
+// program started with `wine start` is running once its window is shown.
+int waitForWindow(const std::wstring &title, const std::wstring &seconds)
+{
+    const auto deadline
+        = std::chrono::steady_clock::now() + std::chrono::seconds(std::stoi(seconds));
+    while (std::chrono::steady_clock::now() < deadline) {
+        const HWND window = FindWindowW(nullptr, title.c_str());
+        if (window != nullptr && IsWindowVisible(window) != FALSE)
+            return 0;
+        Sleep(50);
+    }
+    return failWith("no window titled", title.c_str());
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
+    if (argc == 4 && std::wstring(argv[1]) == L"window")
+        return waitForWindow(argv[2], argv[3]);
     if (argc == 3 && std::wstring(argv[1]) == L"shortcut")
         return printShortcut(argv[2]);
     if (argc == 3 && std::wstring(argv[1]) == L"version")
@@ -197,6 +215,8 @@ int wmain(int argc, wchar_t **argv)
     const size_t folderAt = commandLine.find(L" _?=");
     if (argc >= 3 && std::wstring(argv[1]) == L"/S" && folderAt != std::wstring::npos)
         return actAsUninstaller(commandLine.substr(folderAt + 4));
-    std::fprintf(stderr, "usage: installer_probe shortcut FILE.lnk | version FILE.exe\n");
+    std::fprintf(
+        stderr,
+        "usage: installer_probe shortcut FILE.lnk | version FILE.exe | window TITLE SECONDS\n");
     return 2;
 }

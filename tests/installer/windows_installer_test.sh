@@ -449,7 +449,7 @@ rm -rf -- "$drive_c/Shared" "$drive_c/Empty" "$drive_c/Target" "$drive_c/Junctio
 # gives up, says so by its exit code, and leaves the install whole rather
 # than half removed or doubled.
 timeout -k 10 "$limit" "$wine" start "$install_dir_w\\Tavrel.exe" </dev/null >/dev/null 2>&1
-sleep 2
+run "$probe" window Tavrel 60 || fail "Tavrel started for the running-program rows" "its window did not appear"
 while IFS='|' read -r scenario kind arguments; do
     # shellcheck disable=SC2086  # the arguments are words
     case $kind in
