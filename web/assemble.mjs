@@ -1,6 +1,6 @@
 // Puts the browser edition together (run by the build under Node.js):
-//   OUT/index.html (its styles inline), tavrel.js (the module's loader and
-//   app.js), tavrel.wasm, sw.js,
+//   OUT/index.html (its styles inline), tavrel.HASH.js (the module's loader
+//   and app.js), tavrel.HASH.wasm, sw.js,
 //   manifest.webmanifest, the stamp and the icons: the published folder;
 //   OUT/Tavrel.html: the same page as one file, scripts, styles and
 //   pictures inlined, which works opened from disk.
@@ -35,10 +35,17 @@ const icons = [48, 128, 256].map((size) => `icons/tavrel-${size}.png`);
 for (const icon of icons) copyFileSync(join(args.resources, icon), join(out, icon));
 for (const picture of ['stamp.jpg', 'stamp@2x.jpg']) copyFileSync(join(args.resources, picture), join(out, picture));
 const moduleWasm = join(dirname(args.module), basename(args.module, '.js') + '.wasm');
-// One script, the module's loader followed by the page's code: one request
-// fewer before the page is usable.
-writeFileSync(join(out, 'tavrel.js'), `${read(args.module)}\n${app}`);
-copyFileSync(moduleWasm, join(out, 'tavrel.wasm'));
+// The script and the wasm are named by their contents' hash, so a page
+// always loads the files of its own version, whatever a cache holds (see
+// sw.js). One script, the module's loader followed by the page's code: one
+// request fewer before the page is usable.
+const contentHash = (data) => createHash('sha256').update(data).digest('hex').slice(0, 12);
+const script = `${read(args.module)}\n${app}`;
+const wasm = readFileSync(moduleWasm);
+const scriptName = `tavrel.${contentHash(script)}.js`;
+const wasmName = `tavrel.${contentHash(wasm)}.wasm`;
+writeFileSync(join(out, scriptName), script);
+writeFileSync(join(out, wasmName), wasm);
 copyFileSync(join(args.web, 'manifest.webmanifest'), join(out, 'manifest.webmanifest'));
 const folderPolicy = ["default-src 'none'", "script-src 'self' 'wasm-unsafe-eval'", `style-src ${hash(css)}`,
   "img-src 'self'", "connect-src 'self'", "manifest-src 'self'", "worker-src 'self'", "base-uri 'none'",
@@ -52,19 +59,22 @@ writeFileSync(join(out, 'index.html'), page({
     `<style>${css}</style>`,
     // The module is fetched while the page is parsed and drawn, not after
     // the scripts have run (crossorigin="anonymous" is the credentials mode
-    // of the loader's own fetch, so it takes this response).
-    '<link rel="preload" href="tavrel.wasm" as="fetch" type="application/wasm" crossorigin="anonymous">'].join('\n'),
+    // of the loader's own fetch, so it takes this response). The page's
+    // script finds the wasm's name here.
+    `<link rel="preload" href="${wasmName}" as="fetch" type="application/wasm" crossorigin="anonymous">`].join('\n'),
   FORM1: form1,
-  SCRIPTS: '<script src="tavrel.js" defer></script>',
+  SCRIPTS: `<script src="${scriptName}" defer></script>`,
 }));
 
-const cached = ['./', 'index.html', 'tavrel.js', 'tavrel.wasm',
+const cached = ['./', 'index.html', scriptName, wasmName,
   'manifest.webmanifest', 'stamp.jpg', 'stamp@2x.jpg', ...icons];
 const version = createHash('sha256');
 for (const file of cached.slice(1)) version.update(readFileSync(join(out, file)));
 writeFileSync(join(out, 'sw.js'), read(join(args.web, 'sw.js'))
   .replace('{{VERSION}}', version.digest('hex').slice(0, 16))
-  .replace('{{FILES}}', JSON.stringify(cached)));
+  .replace('{{FILES}}', JSON.stringify(cached))
+  .replace('{{PAGE}}', 'index.html')
+  .replace('{{SCRIPT}}', scriptName));
 
 // The single file.
 const dataUri = (path, type) => `data:${type};base64,${readFileSync(path).toString('base64')}`;

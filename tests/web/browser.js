@@ -7,13 +7,17 @@ import { chromium } from 'playwright-core';
 
 // Without the background-networking flags Chromium keeps trying to reach
 // its vendor's servers, which a closed network refuses.
-export function launchChromium() {
-  return chromium.launch({
+export function chromiumOptions() {
+  return {
     executablePath: process.env.TAVREL_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+  };
+}
+
+export function launchChromium() {
+  return chromium.launch(chromiumOptions());
 }
 
 const types = {
@@ -23,8 +27,10 @@ const types = {
 };
 
 // A static server for `root` on 127.0.0.1 at a free port; counts the bytes
-// it sends. Resolves to { url, close(), bytesSent() }.
-export function serveFolder(root) {
+// it sends. `cacheControl` is the Cache-Control header of every response
+// (a static host's max-age=600, say). Resolves to { url, close(),
+// bytesSent() }.
+export function serveFolder(root, { cacheControl = 'no-cache' } = {}) {
   let bytes = 0;
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
@@ -37,7 +43,7 @@ export function serveFolder(root) {
       const body = await readFile(file);
       bytes += body.length;
       response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream',
-        'Cache-Control': 'no-cache' });
+        'Cache-Control': cacheControl });
       response.end(body);
     } catch {
       response.writeHead(404).end();

@@ -2,15 +2,21 @@
 // 127.0.0.1, and the single file opened from disk. Expected rectangles and
 // texts are typed here, not read from the program's own tables.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { appendFileSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, truncateSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
 import { after, before, beforeEach, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { launchChromium, serveFolder } from './browser.js';
+import { chromium } from 'playwright-core';
+import { chromiumOptions, launchChromium, serveFolder } from './browser.js';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const dist = resolve(process.env.TAVREL_WEB_DIST || join(here, '../../dist/web'));
+// The build tree, whose pieces the update test assembles a second version from.
+const build = resolve(process.env.TAVREL_WEB_BUILD || join(here, '../../build/web'));
+const source = resolve(here, '../../web');
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 let browser;
@@ -217,6 +223,79 @@ describe('the published folder', () => {
     assert.equal(await page.inputValue('#Text8'), '');
   });
 
+  // As under a prompt, a click that reaches a button anyway while the
+  // alert is open (a script's click(), an assistive technology's press)
+  // does nothing, then or after the alert closes.
+  for (const button of ['Command1', 'Command2']) {
+    test(`a click on ${button} under the alert does nothing`, async () => {
+      const { page } = opened;
+      const scores = ['85', '90', 'abc', '92', '88'];
+      await fillScores(page, scores);
+      for (const k of [6, 7, 8]) await page.fill(`#Text${k}`, `keep${k}`);
+      await page.click('#Command1');
+      await page.locator('#alert[open]').waitFor();
+      // Now a score that a click, were it run, would calculate with.
+      await page.evaluate((id) => {
+        document.getElementById('Text3').value = '78';
+        document.getElementById(id).click();
+      }, button);
+      await page.waitForTimeout(100);
+      assert.equal(await page.locator('#prompt[open]').count(), 0, 'a prompt opened over the alert');
+      assert.equal(await page.locator('dialog[open]').count(), 1);
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+      await page.waitForTimeout(100);
+      assert.equal(await page.locator('dialog[open]').count(), 0, 'the click ran once the alert closed');
+      assert.deepEqual(await boxTexts(page), ['85', '90', '78', '92', '88', 'keep6', 'keep7', 'keep8']);
+    });
+  }
+
+  // 40,002 characters pasted, past any length a control keeps by default,
+  // are kept whole and read as written: leading zeros change nothing, a
+  // letter after 40,000 spaces is refused.
+  const zeros = '0'.repeat(40000) + '85';
+  const spaces = '85' + ' '.repeat(40000) + 'x';
+  const longTexts = [
+    { name: 'leading zeros into a box', into: 'box', pasted: zeros, results: ['92', '78', '87.666664'] },
+    { name: 'spaces then a letter into a box', into: 'box', pasted: spaces, error: '评委1的成绩“85' },
+    { name: 'leading zeros into the prompt', into: 'prompt', pasted: zeros, results: ['92', '78', '87.666664'] },
+    { name: 'spaces then a letter into the prompt', into: 'prompt', pasted: spaces, error: '评委1的成绩“85' },
+  ];
+  for (const row of longTexts) {
+    test(`a pasted text of 40,002 characters: ${row.name}`, async () => {
+      const { page } = opened;
+      const scores = [row.pasted, '90', '78', '92', '88'];
+      if (row.into === 'box') {
+        await fillScores(page, scores);
+      } else {
+        await page.click('#Command2');
+        for (const score of scores) {
+          await page.locator('#prompt[open]').waitFor();
+          await page.waitForFunction(() => document.getElementById('prompt-answer').value === '');
+          await page.fill('#prompt-answer', score);
+          assert.equal((await page.inputValue('#prompt-answer')).length, score.length);
+          await page.keyboard.press('Enter');
+          await page.waitForFunction(
+            (text) => document.getElementById('Text' + text.k).value === text.score,
+            { k: scores.indexOf(score) + 1, score });
+        }
+        await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+      }
+      assert.equal(await page.inputValue('#Text1'), row.pasted);
+      await page.click('#Command1');
+      if (row.error) {
+        await page.locator('#alert[open]').waitFor();
+        assert.ok((await page.textContent('#alert-message')).startsWith(row.error));
+        await page.keyboard.press('Enter');
+        await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+        assert.deepEqual((await boxTexts(page)).slice(5), ['', '', '']);
+      } else {
+        assert.deepEqual((await boxTexts(page)).slice(5), row.results);
+      }
+      assert.equal(await page.inputValue('#Text1'), row.pasted);
+    });
+  }
+
   test('Enter and Esc in the form press no button', async () => {
     const { page } = opened;
     await fillScores(page, ['85', '90', '78', '92', '88']);
@@ -366,6 +445,166 @@ describe('the single file', () => {
     for (const url of requests) assert.ok(/^(file|data):/.test(url), `requested ${url}`);
     assert.equal(requests.filter((url) => url.startsWith('file:')).length, 1);
     assert.deepEqual(problems, []);
+    await context.close();
+  });
+});
+
+// A copy of the published folder in a temporary folder, removed after the test.
+function copyOfDist(t) {
+  const root = mkdtempSync(join(tmpdir(), 'tavrel-site-'));
+  cpSync(dist, root, { recursive: true });
+  t.after(() => rmSync(root, { recursive: true, force: true }));
+  return root;
+}
+const fileNamed = (root, pattern) => readdirSync(root).find((name) => pattern.test(name));
+
+describe('a program that cannot start says so', () => {
+  const waitForFailure = async (page) => {
+    await page.waitForSelector('html[data-ready=failed]');
+    const failure = page.getByRole('alert');
+    assert.ok(await failure.isVisible());
+    const text = await failure.textContent();
+    assert.match(text, /Tavrel 无法启动/);
+    assert.match(text, /Chrome 或 Edge 97 及以上、Firefox 102 及以上、Safari 16 及以上/);
+    for (const id of ['Command1', 'Command2']) assert.ok(await page.isDisabled(`#${id}`));
+    return text;
+  };
+
+  const brokenWasm = [
+    { name: 'a truncated wasm', spoil: (file) => truncateSync(file, 20000) },
+    { name: 'a missing wasm', spoil: (file) => rmSync(file) },
+  ];
+  for (const row of brokenWasm) {
+    test(`served with ${row.name}`, async (t) => {
+      const root = copyOfDist(t);
+      row.spoil(join(root, fileNamed(root, /^tavrel\..*\.wasm$/)));
+      const local = await serveFolder(root);
+      const context = await browser.newContext({ serviceWorkers: 'block' });
+      const page = await context.newPage();
+      await page.goto(local.url);
+      assert.match(await waitForFailure(page), /tavrel\.wasm）无法载入或启动/);
+      await context.close();
+      await local.close();
+    });
+  }
+
+  test('in a browser without WebAssembly', async () => {
+    const noWasm = await chromium.launch({
+      ...chromiumOptions(), args: [...chromiumOptions().args, '--js-flags=--jitless'],
+    });
+    try {
+      for (const url of [server.url, pathToFileURL(join(dist, 'Tavrel.html')).href]) {
+        const page = await noWasm.newPage();
+        await page.goto(url);
+        assert.match(await waitForFailure(page), /不支持 WebAssembly/);
+        await page.close();
+      }
+    } finally {
+      await noWasm.close();
+    }
+  });
+});
+
+// A returning visitor under a static host's caching (max-age=600): version
+// 1 is visited and kept offline, version 2 is published (its script and its
+// wasm differ), and the same browser profile comes back.
+describe('updates', () => {
+  // Assembles a version 2 from the build's pieces: app.js with a mark of
+  // the version, and the wasm with a custom section (valid, but other bytes).
+  function publishVersion2(root, t) {
+    const work = mkdtempSync(join(tmpdir(), 'tavrel-v2-'));
+    t.after(() => rmSync(work, { recursive: true, force: true }));
+    cpSync(source, join(work, 'web'), { recursive: true });
+    appendFileSync(join(work, 'web/app.js'), "\ndocument.documentElement.dataset.build = 'second';\n");
+    for (const name of ['tavrel.js', 'tavrel.wasm', 'tavrel-single.js']) {
+      cpSync(join(build, 'web', name), join(work, name));
+    }
+    const section = Buffer.concat([Buffer.from([0, 9, 7]), Buffer.from('version'), Buffer.from([2])]);
+    appendFileSync(join(work, 'tavrel.wasm'), section);
+    rmSync(root, { recursive: true });
+    execFileSync(process.execPath, [join(work, 'web/assemble.mjs'), '--web', join(work, 'web'),
+      '--resources', resolve(here, '../../resources'),
+      '--form1-html', join(build, 'web/form1.html'), '--form1-css', join(build, 'web/form1.css'),
+      '--module', join(work, 'tavrel.js'), '--single-module', join(work, 'tavrel-single.js'),
+      '--out', root]);
+    return { script: fileNamed(root, /^tavrel\..*\.js$/), wasm: fileNamed(root, /^tavrel\..*\.wasm$/) };
+  }
+
+  // What the page shows of its own version: the script its HTML names, the
+  // mark only version 2's script sets, the wasm it loaded.
+  const versionOf = (page) => page.evaluate(() => ({
+    script: document.querySelector('script[src]').getAttribute('src'),
+    mark: document.documentElement.dataset.build || 'first',
+    wasm: performance.getEntriesByType('resource').map((entry) => entry.name.split('/').pop())
+      .filter((name) => name.endsWith('.wasm')),
+  }));
+
+  async function load(page, url) {
+    await page.goto(url);
+    await page.waitForSelector('html[data-ready=true]');
+  }
+
+  test('version 2 arrives whole within two loads, then works offline; another app keeps its cache', async (t) => {
+    const root = copyOfDist(t);
+    const profile = mkdtempSync(join(tmpdir(), 'tavrel-profile-'));
+    t.after(() => rmSync(profile, { recursive: true, force: true }));
+    const local = await serveFolder(root, { cacheControl: 'max-age=600' });
+    t.after(() => local.close());
+    const launch = () => chromium.launchPersistentContext(profile, chromiumOptions());
+
+    let context = await launch();
+    t.after(() => context.close());
+    let page = context.pages()[0] || await context.newPage();
+    await load(page, local.url);
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    await load(page, local.url); // now under the worker
+    assert.ok(await page.evaluate(() => navigator.serviceWorker.controller !== null));
+    // Another app on the same origin keeps its own offline data.
+    await page.evaluate(async () => {
+      const cache = await caches.open('another-app');
+      await cache.put('/another-app/data.json', new Response('{"kept": true}'));
+    });
+    const first = await versionOf(page);
+    assert.equal(first.mark, 'first');
+    await context.close();
+
+    const second = publishVersion2(root, t);
+    assert.notEqual(second.script, first.script);
+    context = await launch();
+    t.after(() => context.close());
+    page = context.pages()[0] || await context.newPage();
+    let arrived = null;
+    for (let visit = 1; visit <= 2 && !arrived; ++visit) {
+      await load(page, local.url);
+      const seen = await versionOf(page);
+      if (seen.mark === 'second') arrived = seen;
+      else assert.deepEqual(seen, first, `visit ${visit} mixed the versions`);
+    }
+    assert.ok(arrived, 'version 2 did not arrive within two loads');
+    assert.deepEqual(arrived, { script: second.script, mark: 'second', wasm: [second.wasm] });
+
+    // Once version 2's worker is in charge, the page opens offline, whole.
+    const installed = (script) => page.evaluate(async (name) => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      const ours = (await caches.keys()).filter((cacheName) => cacheName.startsWith('tavrel-'));
+      return Boolean(registration && registration.active && !registration.installing && !registration.waiting
+        && ours.length === 1 && await (await caches.open(ours[0])).match(name));
+    }, script);
+    for (let tries = 0; !(await installed(second.script)); ++tries) {
+      assert.ok(tries < 100, 'version 2 was not installed');
+      await page.waitForTimeout(100);
+    }
+    await local.close();
+    await load(page, local.url);
+    assert.equal((await versionOf(page)).mark, 'second');
+    assert.equal((await versionOf(page)).script, second.script);
+    await fillScores(page, ['85', '90', '78', '92', '88']);
+    await page.click('#Command1');
+    assert.equal(await page.inputValue('#Text8'), '87.666664');
+    assert.deepEqual(await page.evaluate(async () => {
+      const response = await caches.match('/another-app/data.json', { cacheName: 'another-app' });
+      return response && response.json();
+    }), { kept: true });
     await context.close();
   });
 });
