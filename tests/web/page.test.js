@@ -1,5 +1,6 @@
-// The browser edition in headless Chromium: the published folder served on
-// 127.0.0.1, and the single file opened from disk. Expected rectangles and
+// The browser edition in headless Chromium, and its core checks in Firefox
+// ESR and WebKitGTK too: the published folder served on 127.0.0.1, and the
+// single file opened from disk. Expected rectangles and
 // texts are typed here, not read from the program's own tables.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -10,7 +11,7 @@ import { dirname, join, resolve } from 'node:path';
 import { after, before, beforeEach, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { chromiumOptions, launchChromium, serveFolder } from './browser.js';
+import { chromiumOptions, engineMissing, engines, launchChromium, launchEngine, serveFolder } from './browser.js';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const dist = resolve(process.env.TAVREL_WEB_DIST || join(here, '../../dist/web'));
@@ -47,6 +48,23 @@ async function openPage(url = server.url, contextOptions = {}) {
   return { context, page, requests, problems };
 }
 
+// CSS pixels from the window's corner: left, top, width, height.
+const rectangles = {
+  Form1: [0, 0, 582, 453],
+  Label1: [40, 16, 185, 33],
+  Text1: [40, 56, 57, 49], Text2: [128, 56, 57, 49], Text3: [216, 56, 57, 49],
+  Text4: [304, 56, 57, 49], Text5: [392, 56, 57, 49],
+  Command2: [472, 56, 65, 49],
+  Label2: [48, 120, 41, 17], Label3: [136, 120, 41, 17], Label4: [224, 120, 41, 17],
+  Label5: [312, 120, 41, 17], Label6: [400, 120, 41, 17],
+  Frame1: [40, 144, 497, 305],
+  Label7: [72, 184, 161, 25], Text6: [224, 176, 97, 41],
+  Label8: [72, 240, 161, 25], Text7: [224, 232, 97, 41],
+  Command1: [392, 200, 97, 49],
+  Label9: [64, 344, 169, 33], Text8: [224, 328, 161, 65],
+  Image1: [456, 376, 57, 57],
+};
+
 const boxTexts = (page) => page.$$eval('.box', (boxes) => boxes.map((box) => box.value));
 
 async function fillScores(page, scores) {
@@ -72,23 +90,6 @@ describe('the published folder', () => {
     assert.match(policy, /default-src 'none'/);
     assert.doesNotMatch(policy, /'unsafe-inline'|'unsafe-eval'|https?:|\*/);
   });
-
-  // CSS pixels from the window's corner: left, top, width, height.
-  const rectangles = {
-    Form1: [0, 0, 582, 453],
-    Label1: [40, 16, 185, 33],
-    Text1: [40, 56, 57, 49], Text2: [128, 56, 57, 49], Text3: [216, 56, 57, 49],
-    Text4: [304, 56, 57, 49], Text5: [392, 56, 57, 49],
-    Command2: [472, 56, 65, 49],
-    Label2: [48, 120, 41, 17], Label3: [136, 120, 41, 17], Label4: [224, 120, 41, 17],
-    Label5: [312, 120, 41, 17], Label6: [400, 120, 41, 17],
-    Frame1: [40, 144, 497, 305],
-    Label7: [72, 184, 161, 25], Text6: [224, 176, 97, 41],
-    Label8: [72, 240, 161, 25], Text7: [224, 232, 97, 41],
-    Command1: [392, 200, 97, 49],
-    Label9: [64, 344, 169, 33], Text8: [224, 328, 161, 65],
-    Image1: [456, 376, 57, 57],
-  };
 
   test('places every control of the window to the pixel', async () => {
     const { page } = opened;
@@ -608,3 +609,93 @@ describe('updates', () => {
     await context.close();
   });
 });
+
+// The same checks in each engine, for the served folder and the single
+// file: iPads and iPhones run every browser on WebKit, and Firefox is the
+// third engine. Scripts and the drivers' own clicks and keys only, so that
+// classic WebDriver (WebKit) runs every row; the rest of this file needs
+// Chromium's own protocol (contexts with forced colours and zoom, blocked
+// workers, persistent profiles, request logs, accessibility tree queries).
+const inEngine = [
+  { name: 'places every control to the pixel', run: async (page) => {
+    const actual = await page.evaluate((ids) => {
+      const origin = document.getElementById('Form1').getBoundingClientRect();
+      return Object.fromEntries(ids.map((id) => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return [id, [r.left - origin.left, r.top - origin.top, r.width, r.height]];
+      }));
+    }, Object.keys(rectangles));
+    for (const [id, expected] of Object.entries(rectangles)) {
+      actual[id].forEach((value, i) => assert.ok(Math.abs(value - expected[i]) <= 1,
+        `${id}: [${actual[id]}] is not [${expected}]`));
+    }
+  } },
+  { name: '计算 the example', run: async (page) => {
+    for (const [i, score] of ['85', '90', '78', '92', '88'].entries()) await page.type(`#Text${i + 1}`, score);
+    await page.click('#Command1');
+    await page.waitFor(() => document.getElementById('Text8').value !== '');
+    assert.deepEqual(await page.evaluate(() => [6, 7, 8].map((k) => document.getElementById('Text' + k).value)),
+      ['92', '78', '87.666664']);
+  } },
+  { name: 'a bad score opens the alert; a click under it does nothing', run: async (page) => {
+    for (const [i, score] of ['85', '90', 'abc', '92', '88'].entries()) await page.type(`#Text${i + 1}`, score);
+    await page.click('#Command1');
+    await page.waitFor(() => document.getElementById('alert').open);
+    assert.equal(await page.evaluate(() => document.getElementById('alert-message').textContent),
+      '评委3的成绩“abc”不是有效的数字。');
+    await page.evaluate(() => {
+      document.getElementById('Text3').value = '78';
+      document.getElementById('Command2').click();
+      document.getElementById('Command1').click();
+    });
+    await page.press('Enter');
+    await page.waitFor(() => !document.querySelector('dialog[open]'));
+    await new Promise((done) => setTimeout(done, 100));
+    assert.deepEqual(await page.evaluate(() => [document.querySelectorAll('dialog[open]').length,
+      document.getElementById('Text8').value, document.activeElement.id]), [0, '', 'Command1']);
+  } },
+  { name: '输入成绩 asks five times; a pasted 40,002-character answer is kept whole', run: async (page) => {
+    const long = '0'.repeat(40000) + '85';
+    const answers = [long, '90', '78', '92', '88'];
+    await page.click('#Command2');
+    for (const [k, answer] of answers.entries()) {
+      await page.waitFor(() => document.getElementById('prompt').open
+        && document.getElementById('prompt-answer').value === '');
+      if (k === 0) {
+        await page.evaluate((text) => { document.getElementById('prompt-answer').value = text; }, answer);
+      } else {
+        await page.type('#prompt-answer', answer);
+      }
+      await page.press('Enter');
+      await page.waitFor((n, text) => document.getElementById('Text' + n).value === text, k + 1, answer);
+    }
+    await page.waitFor(() => !document.querySelector('dialog[open]'));
+    await page.click('#Command1');
+    await page.waitFor(() => document.getElementById('Text8').value !== '');
+    assert.deepEqual(await page.evaluate(() => [1, 6, 7, 8].map((k) => document.getElementById('Text' + k).value.length)),
+      [40002, 2, 2, 9]);
+  } },
+];
+
+for (const engine of engines) {
+  const missing = engineMissing(engine);
+  describe(`in ${engine}`, { skip: missing || false }, () => {
+    let driven;
+    before(async () => { if (!missing) driven = await launchEngine(engine); });
+    after(async () => { await driven?.close(); });
+    for (const where of ['the published folder', 'the single file']) {
+      for (const row of inEngine) {
+        test(`${where}: ${row.name}`, async () => {
+          const url = where === 'the single file' ? pathToFileURL(join(dist, 'Tavrel.html')).href : server.url;
+          const page = await driven.open(url);
+          try {
+            await page.waitFor(() => document.documentElement.dataset.ready === 'true');
+            await row.run(page);
+          } finally {
+            await page.close();
+          }
+        });
+      }
+    }
+  });
+}
