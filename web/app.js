@@ -114,7 +114,6 @@
   // said, in its place of the form, why the program cannot run.
   const started = startModule(page).then((module) => {
     document.documentElement.dataset.ready = 'true';
-    performance.mark('tavrel-usable'); // for the start-up benchmark
     return module;
   }, (error) => {
     reportStartupFailure(error);
@@ -147,6 +146,9 @@
   byId('Command1').addEventListener('click', () => runClick((module) => module._tavrel_command1_click()));
   byId('Command2').addEventListener('click', () =>
     runClick((module) => module.ccall('tavrel_command2_click', null, [], [], { async: true })));
+  // Clicks made before this script ran (kept by early-clicks.js) run now.
+  document.removeEventListener('click', document.tavrelKeepEarlyClick, true);
+  for (const id of document.tavrelEarlyClicks || []) byId(id).click();
 
   // Tab and Shift+Tab go round the form: from 输入成绩 back to 评委1.
   const tabStops = Array.from(document.querySelectorAll('#Form1 input, #Form1 button'));

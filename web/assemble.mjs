@@ -27,6 +27,7 @@ const css = read(join(args.web, 'page.css')) + '\n/* Form1, from its description
   + read(args['form1-css']);
 const form1 = read(args['form1-html']);
 const app = read(join(args.web, 'app.js'));
+const early = read(join(args.web, 'early-clicks.js'));
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const page = (values) => template.replace(/\{\{(\w+)\}\}/g, (_, key) => values[key]);
 
@@ -47,12 +48,12 @@ const wasmName = `tavrel.${contentHash(wasm)}.wasm`;
 writeFileSync(join(out, scriptName), script);
 writeFileSync(join(out, wasmName), wasm);
 copyFileSync(join(args.web, 'manifest.webmanifest'), join(out, 'manifest.webmanifest'));
-const folderPolicy = ["default-src 'none'", "script-src 'self' 'wasm-unsafe-eval'", `style-src ${hash(css)}`,
+const folderPolicy = ["default-src 'none'", `script-src 'self' ${hash(early)} 'wasm-unsafe-eval'`, `style-src ${hash(css)}`,
   "img-src 'self'", "connect-src 'self'", "manifest-src 'self'", "worker-src 'self'", "base-uri 'none'",
   "form-action 'none'"].join('; ');
 writeFileSync(join(out, 'index.html'), page({
   CSP: folderPolicy,
-  HEAD: ['<link rel="manifest" href="manifest.webmanifest">',
+  HEAD: [`<script>${early}</script>`, '<link rel="manifest" href="manifest.webmanifest">',
     '<link rel="icon" href="icons/tavrel-48.png" sizes="48x48">',
     '<link rel="apple-touch-icon" href="icons/tavrel-256.png">',
     // Inline, so that the first paint waits for no second request.
@@ -82,17 +83,18 @@ const singleForm1 = form1.replace('src="stamp.jpg" srcset="stamp@2x.jpg 2x"',
   `src="${dataUri(join(args.resources, 'stamp.jpg'), 'image/jpeg')}" `
   + `srcset="${dataUri(join(args.resources, 'stamp@2x.jpg'), 'image/jpeg')} 2x"`);
 const scripts = [read(args['single-module']), app];
-const singlePolicy = ["default-src 'none'", `script-src ${scripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,
+const singleScripts = [early, ...scripts];
+const singlePolicy = ["default-src 'none'", `script-src ${singleScripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,
   `style-src ${hash(css)}`, 'img-src data:', "base-uri 'none'", "form-action 'none'",
   // Emscripten 3.1.6 first tries to fetch the inlined wasm from its data:
   // URI (and falls back to decoding it itself when refused).
   'connect-src data:'].join('; ');
-for (const script of scripts) {
+for (const script of singleScripts) {
   if (script.includes('</script')) throw new Error('a script would end its own element');
 }
 writeFileSync(join(out, 'Tavrel.html'), page({
   CSP: singlePolicy,
-  HEAD: `<link rel="icon" href="${dataUri(join(args.resources, 'icons/tavrel-32.png'), 'image/png')}">\n`
+  HEAD: `<script>${early}</script>\n<link rel="icon" href="${dataUri(join(args.resources, 'icons/tavrel-32.png'), 'image/png')}">\n`
     + `<style>${css}</style>`,
   FORM1: singleForm1,
   SCRIPTS: scripts.map((script) => `<script>${script}</script>`).join('\n'),

@@ -350,6 +350,34 @@ describe('the published folder', () => {
   });
 });
 
+// Usable as soon as drawn: a click on 计算 made while the script and the
+// wasm are still on their way is not lost, and produces its results.
+describe('a click before the program has started', () => {
+  for (const late of ['the script and the wasm', 'the wasm']) {
+    test(`waits for ${late}`, async () => {
+      const context = await browser.newContext({ serviceWorkers: 'block' });
+      const page = await context.newPage();
+      const arrived = [];
+      const pattern = late === 'the wasm' ? /\.wasm$/ : /\.(js|wasm)$/;
+      await page.route(pattern, async (route) => {
+        await new Promise((done) => setTimeout(done, 1500));
+        arrived.push(route.request().url());
+        await route.continue();
+      });
+      await page.goto(server.url, { waitUntil: 'commit' });
+      await page.locator('#Command1').waitFor();
+      await page.evaluate((scores) => scores.forEach((score, i) => {
+        document.getElementById(`Text${i + 1}`).value = score;
+      }), ['85', '90', '78', '92', '88']);
+      await page.click('#Command1', { noWaitAfter: true });
+      assert.deepEqual(arrived, [], 'the click came too late to test anything');
+      await page.waitForFunction(() => document.getElementById('Text8').value !== '');
+      assert.deepEqual((await boxTexts(page)).slice(5), ['92', '78', '87.666664']);
+      await context.close();
+    });
+  }
+});
+
 describe('accessibility (axe-core, WCAG 2.1 A and AA)', () => {
   const wcag = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'];
   async function violations(page) {
