@@ -41,8 +41,20 @@
     const wasm = document.querySelector('link[rel=preload][as=fetch]');
     const options = { tavrelPage: pageObject };
     if (wasm) options.locateFile = () => wasm.href;
+    // Compiled already, from the page's head (head.js): only the
+    // instance is made here. A failure there fails the start.
+    let compileFailed = null;
+    const failure = new Promise((resolve, reject) => { compileFailed = reject; });
+    const compiled = document.tavrelCompiledWasm;
+    if (compiled) {
+      options.instantiateWasm = (imports, receive) => {
+        compiled.then((module) => WebAssembly.instantiate(module, imports))
+          .then((instance) => receive(instance), compileFailed);
+        return {};
+      };
+    }
     try {
-      return createTavrel(options);
+      return Promise.race([createTavrel(options), failure]);
     } catch (error) {
       return Promise.reject(error);
     }
@@ -146,7 +158,7 @@
   byId('Command1').addEventListener('click', () => runClick((module) => module._tavrel_command1_click()));
   byId('Command2').addEventListener('click', () =>
     runClick((module) => module.ccall('tavrel_command2_click', null, [], [], { async: true })));
-  // Clicks made before this script ran (kept by early-clicks.js) run now.
+  // Clicks made before this script ran (kept by head.js) run now.
   document.removeEventListener('click', document.tavrelKeepEarlyClick, true);
   for (const id of document.tavrelEarlyClicks || []) byId(id).click();
 

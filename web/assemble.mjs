@@ -27,7 +27,7 @@ const css = read(join(args.web, 'page.css')) + '\n/* Form1, from its description
   + read(args['form1-css']);
 const form1 = read(args['form1-html']);
 const app = read(join(args.web, 'app.js'));
-const early = read(join(args.web, 'early-clicks.js'));
+const early = read(join(args.web, 'head.js'));
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const page = (values) => template.replace(/\{\{(\w+)\}\}/g, (_, key) => values[key]);
 
@@ -53,7 +53,7 @@ const folderPolicy = ["default-src 'none'", `script-src 'self' ${hash(early)} 'w
   "form-action 'none'"].join('; ');
 writeFileSync(join(out, 'index.html'), page({
   CSP: folderPolicy,
-  HEAD: [`<script>${early}</script>`, '<link rel="manifest" href="manifest.webmanifest">',
+  HEAD: ['<link rel="manifest" href="manifest.webmanifest">',
     '<link rel="icon" href="icons/tavrel-48.png" sizes="48x48">',
     '<link rel="apple-touch-icon" href="icons/tavrel-256.png">',
     // Inline, so that the first paint waits for no second request.
@@ -62,7 +62,9 @@ writeFileSync(join(out, 'index.html'), page({
     // the scripts have run (crossorigin="anonymous" is the credentials mode
     // of the loader's own fetch, so it takes this response). The page's
     // script finds the wasm's name here.
-    `<link rel="preload" href="${wasmName}" as="fetch" type="application/wasm" crossorigin="anonymous">`].join('\n'),
+    `<link rel="preload" href="${wasmName}" as="fetch" type="application/wasm" crossorigin="anonymous">`,
+    // After the link, whose wasm it starts compiling.
+    `<script>${early}</script>`].join('\n'),
   FORM1: form1,
   SCRIPTS: `<script src="${scriptName}" defer></script>`,
 }));
