@@ -15,7 +15,7 @@ import { basename, dirname, join } from 'node:path';
 import { parseArgs } from 'node:util';
 
 const { values: args } = parseArgs({
-  options: Object.fromEntries(['web', 'resources', 'form1-html', 'form1-css', 'module',
+  options: Object.fromEntries(['web', 'resources', 'form1-html', 'form1-dialogs', 'form1-title', 'form1-css', 'module',
     'single-module', 'out'].map((name) => [name, { type: 'string' }])),
 });
 const read = (path) => readFileSync(path, 'utf8');
@@ -26,10 +26,18 @@ const template = read(join(args.web, 'index.html'));
 const css = read(join(args.web, 'page.css')) + '\n/* Form1, from its description table */\n'
   + read(args['form1-css']);
 const form1 = read(args['form1-html']);
+const dialogs = read(args['form1-dialogs']);
+const title = read(args['form1-title']);
 const app = read(join(args.web, 'app.js'));
 const early = read(join(args.web, 'head.js'));
 const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
-const page = (values) => template.replace(/\{\{(\w+)\}\}/g, (_, key) => values[key]);
+// Fills the placeholders of the template and of the markup form1_page
+// wrote ({{NAME}}); a placeholder left unfilled is an error.
+const fill = (text, values) => text.replace(/\{\{(\w+)\}\}/g, (_, key) => {
+  if (values[key] === undefined) throw new Error(`nothing for {{${key}}}`);
+  return values[key];
+});
+const page = (values) => fill(template, { TITLE: title, DIALOGS: dialogs, ...values });
 
 // The published folder.
 const icons = [48, 128, 256].map((size) => `icons/tavrel-${size}.png`);
@@ -65,7 +73,7 @@ writeFileSync(join(out, 'index.html'), page({
     `<link rel="preload" href="${wasmName}" as="fetch" type="application/wasm" crossorigin="anonymous">`,
     // After the link, whose wasm it starts compiling.
     `<script>${early}</script>`].join('\n'),
-  FORM1: form1,
+  FORM1: fill(form1, { STAMP: 'stamp.jpg', STAMP_2X: 'stamp@2x.jpg' }),
   SCRIPTS: `<script src="${scriptName}" defer></script>`,
 }));
 
@@ -81,9 +89,8 @@ writeFileSync(join(out, 'sw.js'), read(join(args.web, 'sw.js'))
 
 // The single file.
 const dataUri = (path, type) => `data:${type};base64,${readFileSync(path).toString('base64')}`;
-const singleForm1 = form1.replace('src="stamp.jpg" srcset="stamp@2x.jpg 2x"',
-  `src="${dataUri(join(args.resources, 'stamp.jpg'), 'image/jpeg')}" `
-  + `srcset="${dataUri(join(args.resources, 'stamp@2x.jpg'), 'image/jpeg')} 2x"`);
+const singleForm1 = fill(form1, { STAMP: dataUri(join(args.resources, 'stamp.jpg'), 'image/jpeg'),
+  STAMP_2X: dataUri(join(args.resources, 'stamp@2x.jpg'), 'image/jpeg') });
 const scripts = [read(args['single-module']), app];
 const singleScripts = [early, ...scripts];
 const singlePolicy = ["default-src 'none'", `script-src ${singleScripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,

@@ -554,6 +554,7 @@ describe('updates', () => {
     execFileSync(process.execPath, [join(work, 'web/assemble.mjs'), '--web', join(work, 'web'),
       '--resources', resolve(here, '../../resources'),
       '--form1-html', join(build, 'web/form1.html'), '--form1-css', join(build, 'web/form1.css'),
+      '--form1-dialogs', join(build, 'web/form1-dialogs.html'), '--form1-title', join(build, 'web/form1-title.txt'),
       '--module', join(work, 'tavrel.js'), '--single-module', join(work, 'tavrel-single.js'),
       '--out', root]);
     return { script: fileNamed(root, /^tavrel\..*\.js$/), wasm: fileNamed(root, /^tavrel\..*\.wasm$/) };
