@@ -33,6 +33,7 @@
 // only the texts of the eight text boxes change while it is open.
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace tavrel::core {
@@ -159,5 +160,56 @@ inline constexpr std::array<BoxLabel, 8> boxLabels{{
     {"Text7", "Label8"},
     {"Text8", "Label9"},
 }};
+
+// The label that names `box`, and the box that `label` names; empty where
+// there is none.
+constexpr std::string_view labelNaming(std::string_view box)
+{
+    for (const BoxLabel &pair : boxLabels) {
+        if (pair.box == box)
+            return pair.label;
+    }
+    return {};
+}
+
+constexpr std::string_view boxNamedBy(std::string_view label)
+{
+    for (const BoxLabel &pair : boxLabels) {
+        if (pair.label == label)
+            return pair.box;
+    }
+    return {};
+}
+
+// The size of a font that asks for none (points 0): 9 points, what a
+// Chinese Windows gives a window's controls.
+inline constexpr double defaultPoints = 9.0;
+
+constexpr double pointsOf(const FontRequest &font)
+{
+    return font.points > 0 ? font.points : defaultPoints;
+}
+
+// Form1's controls in tab order, as indices into form1Controls: by
+// tabIndex, and the picture, which takes no focus, last. A front-end that
+// creates its controls in this order gets the focus order with them.
+inline constexpr std::array<std::size_t, form1Controls.size()> tabOrder = [] {
+    const auto key = [](std::size_t index) {
+        const int tab = form1Controls.at(index).tabIndex;
+        return tab == noTabIndex ? static_cast<int>(form1Controls.size()) : tab;
+    };
+    std::array<std::size_t, form1Controls.size()> order{};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        std::size_t at = i; // insertion sort: stable, and constexpr everywhere
+        while (at > 0 && key(order.at(at - 1)) > key(i)) {
+            order.at(at) = order.at(at - 1);
+            --at;
+        }
+        order.at(at) = i;
+    }
+    return order;
+}();
+static_assert(form1Controls[tabOrder.front()].name == "Label1");
+static_assert(form1Controls[tabOrder.back()].name == "Image1");
 
 } // namespace tavrel::core

@@ -15,7 +15,6 @@
 #include <QPixmap>
 #include <QRect>
 
-#include <algorithm>
 #include <vector>
 
 namespace tavrel::qt {
@@ -83,14 +82,10 @@ QWidget *createControl(const core::ControlEntry &entry, QWidget *container)
     return nullptr;
 }
 
-using TabStops = std::vector<std::pair<int, QWidget *>>;
-
-// Creates every control of the table inside `form`; returns those that take
-// focus, with their tab indices.
-TabStops buildControls(QWidget &form, const FontFaces &faces, const QFont &platformDefault)
+// Creates every control of the table inside `form`.
+void buildControls(QWidget &form, const FontFaces &faces, const QFont &platformDefault)
 {
     QWidget *frame = nullptr; // listed before the controls it holds
-    TabStops tabStops;
     for (const core::ControlEntry &entry : core::form1Controls) {
         QWidget *container = entry.container == core::Container::Frame1 ? frame : &form;
         QWidget *control = createControl(entry, container);
@@ -107,21 +102,22 @@ TabStops buildControls(QWidget &form, const FontFaces &faces, const QFont &platf
             frame = control;
         if (entry.kind == core::ControlKind::Label)
             control->lower(); // the boxes lie above the label rectangles
-        if (entry.kind == core::ControlKind::TextBox || entry.kind == core::ControlKind::PushButton)
-            tabStops.emplace_back(entry.tabIndex, control);
     }
-    return tabStops;
 }
 
-// Focus follows the tab indices, wrapping from the last back to the first,
-// and starts at the first.
-void applyTabOrder(TabStops tabStops)
+// Focus follows the core's tab order, wrapping from the last back to the
+// first, and starts at the first.
+void applyTabOrder(const QWidget &form)
 {
-    std::sort(tabStops.begin(), tabStops.end(),
-              [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabStops.size(); ++i)
-        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
-    tabStops.front().second->setFocus();
+    std::vector<QWidget *> stops;
+    for (const std::size_t row : core::tabOrder) {
+        const core::ControlEntry &entry = core::form1Controls.at(row);
+        if (entry.kind == core::ControlKind::TextBox || entry.kind == core::ControlKind::PushButton)
+            stops.push_back(form.findChild<QWidget *>(qs(entry.name)));
+    }
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+    stops.front()->setFocus();
 }
 
 // A screen reader announces each box by the caption beside it.
@@ -165,7 +161,8 @@ Form1::Form1(QWidget *parent)
     // takes its own, which then needs no face of its own loaded.
     QApplication::setFont(font());
 
-    applyTabOrder(buildControls(*this, faces, platformDefault));
+    buildControls(*this, faces, platformDefault);
+    applyTabOrder(*this);
     nameBoxesAfterTheirLabels(*this);
 
     connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,

@@ -25,6 +25,57 @@
     });
   }
 
+  // Which browsers can run the page: <dialog> (Chrome 37, Firefox 98,
+  // Safari 15.4) and 'wasm-unsafe-eval' in the page's policy (Chrome 97,
+  // Firefox 102, Safari 16) decide it; the module is built for the same
+  // versions (MIN_*_VERSION in web/CMakeLists.txt).
+  const browsersThatWork = '可以使用的浏览器：Chrome 或 Edge 97 及以上、Firefox 102 及以上、Safari 16 及以上'
+    + '（iPhone 和 iPad 上的各种浏览器需 iOS 16 及以上）。';
+
+  function startModule(pageObject) {
+    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+      return Promise.reject(new Error('no-webassembly'));
+    }
+    // The page names the wasm it belongs to (its name carries its contents'
+    // hash); the single file has it inline and asks for no file.
+    const wasm = document.querySelector('link[rel=preload][as=fetch]');
+    const options = { tavrelPage: pageObject };
+    if (wasm) options.locateFile = () => wasm.href;
+    // Compiled already, from the page's head (head.js): only the
+    // instance is made here. A failure there fails the start.
+    let compileFailed = null;
+    const failure = new Promise((resolve, reject) => { compileFailed = reject; });
+    const compiled = document.tavrelCompiledWasm;
+    if (compiled) {
+      options.instantiateWasm = (imports, receive) => {
+        compiled.then((module) => WebAssembly.instantiate(module, imports))
+          .then((instance) => receive(instance), compileFailed);
+        return {};
+      };
+    }
+    try {
+      return Promise.race([createTavrel(options), failure]);
+    } catch (error) {
+      return Promise.reject(error);
+    }
+  }
+
+  // A program that cannot start says so where its form is, and the buttons
+  // say they do nothing, instead of doing nothing silently.
+  function reportStartupFailure(error) {
+    const what = error && error.message === 'no-webassembly'
+      ? '这个浏览器不支持 WebAssembly，或者已经把它关闭了，Tavrel 的计算程序无法运行。'
+      : '计算程序（tavrel.wasm）无法载入或启动：文件可能不完整、已损坏或被拦截，'
+        + '也可能是浏览器版本太旧。请刷新页面；如果仍然不行，请换用其他浏览器。';
+    const failure = byId('startup-failure');
+    byId('startup-failure-message').textContent = what;
+    byId('startup-failure-browsers').textContent = browsersThatWork;
+    failure.hidden = false;
+    for (const id of ['Command1', 'Command2']) byId(id).disabled = true;
+    document.documentElement.dataset.ready = 'failed';
+    console.error('Tavrel:', error);
+  }
+
   const prompt = {
     dialog: byId('prompt'), title: byId('prompt-title'),
     message: byId('prompt-message'), answer: byId('prompt-answer'),
@@ -71,15 +122,32 @@
       .map((box) => box.labels[0].textContent + ' ' + box.value).join('，');
   }
 
-  // One click at a time: a click that reaches a button while another is
-  // still running (its dialogs open) does nothing.
+  // Starts the module; resolves with it, or with null once the page has
+  // said, in its place of the form, why the program cannot run.
+  const started = startModule(page).then((module) => {
+    document.documentElement.dataset.ready = 'true';
+    return module;
+  }, (error) => {
+    reportStartupFailure(error);
+    return null;
+  });
+
+  // The click gate. It lives here, outside the module, because a module
+  // suspended by Asyncify (Command2_Click awaiting its prompt) must not be
+  // entered again until it resumes: a second call would run on the unwound
+  // stack. So one click runs at a time, from the handler's start to the
+  // close of the alert it may open; a click that reaches a button meanwhile
+  // (a script's click(), an assistive technology's press) does nothing. A
+  // click made before the module has started waits for it and is then run.
   let busy = false;
   async function runClick(handler) {
     if (busy) return;
     busy = true;
     const before = resultBoxes.map((box) => box.value);
     try {
-      await handler();
+      const module = await started;
+      if (!module) return;
+      await handler(module);
       if (pendingAlert) await pendingAlert;
     } finally {
       pendingAlert = null;
@@ -87,6 +155,12 @@
       announceResults(before);
     }
   }
+  byId('Command1').addEventListener('click', () => runClick((module) => module._tavrel_command1_click()));
+  byId('Command2').addEventListener('click', () =>
+    runClick((module) => module.ccall('tavrel_command2_click', null, [], [], { async: true })));
+  // Clicks made before this script ran (kept by head.js) run now.
+  document.removeEventListener('click', document.tavrelKeepEarlyClick, true);
+  for (const id of document.tavrelEarlyClicks || []) byId(id).click();
 
   // Tab and Shift+Tab go round the form: from 输入成绩 back to 评委1.
   const tabStops = Array.from(document.querySelectorAll('#Form1 input, #Form1 button'));
@@ -103,17 +177,12 @@
     }
   });
 
-  createTavrel({ tavrelPage: page }).then((module) => {
-    byId('Command1').addEventListener('click', () => runClick(() => module._tavrel_command1_click()));
-    byId('Command2').addEventListener('click', () =>
-      runClick(() => module.ccall('tavrel_command2_click', null, [], [], { async: true })));
-    document.documentElement.dataset.ready = 'true';
-    performance.mark('tavrel-usable'); // for the start-up benchmark
-  });
-
   // The published folder works offline after the first visit; the single
   // file, opened from disk, has nothing to cache.
   if ('serviceWorker' in navigator && location.protocol !== 'file:') {
-    navigator.serviceWorker.register('sw.js').catch(() => {});
+    navigator.serviceWorker.register('sw.js').catch((error) => {
+      // The page works without it, only not offline: say why in the console.
+      console.warn('Tavrel: 无法注册离线缓存（service worker）：', error);
+    });
   }
 })();

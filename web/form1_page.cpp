@@ -1,7 +1,9 @@
 // Writes Form1 as HTML and CSS from the core's description table, when the
 // browser edition is built (run under Node.js):
-//     form1_page html OUT   the controls' markup, in tab order
-//     form1_page css OUT    their rectangles and faces
+//     form1_page html OUT     the controls' markup, in tab order
+//     form1_page dialogs OUT  the prompt's and the alert's markup
+//     form1_page title OUT    the window's title
+//     form1_page css OUT      the controls' rectangles and faces
 // One CSS pixel stands for 15 twips, so the client area is 582 x 453 CSS
 // pixels; the browser scales it for HiDPI screens and zoom. DOM order is the
 // table's tab order, which makes the browser's Tab key follow it with no
@@ -9,8 +11,9 @@
 
 #include "core/font_families.h"
 #include "core/form1_description.h"
+#include "core/prompt.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <fstream>
 #include <iostream>
@@ -75,38 +78,15 @@ std::string idOf(const ControlEntry &entry)
     return std::string(entry.name);
 }
 
-// The label that names a text box, if the control is one.
-std::string_view labelNaming(std::string_view box)
-{
-    for (const auto &pair : tavrel::core::boxLabels) {
-        if (pair.box == box)
-            return pair.label;
-    }
-    return {};
-}
-
-std::string_view boxNamedBy(std::string_view label)
-{
-    for (const auto &pair : tavrel::core::boxLabels) {
-        if (pair.label == label)
-            return pair.box;
-    }
-    return {};
-}
-
+// The controls of `container` in the core's tab order.
 std::vector<const ControlEntry *> inTabOrder(Container container)
 {
     std::vector<const ControlEntry *> controls;
-    for (const ControlEntry &entry : tavrel::core::form1Controls) {
+    for (const std::size_t index : tavrel::core::tabOrder) {
+        const ControlEntry &entry = tavrel::core::form1Controls.at(index);
         if (entry.container == container)
             controls.push_back(&entry);
     }
-    // The picture takes no focus; it goes last in its container.
-    std::stable_sort(controls.begin(), controls.end(), [](const auto *a, const auto *b) {
-        const int keyA = a->tabIndex == tavrel::core::noTabIndex ? 1000 : a->tabIndex;
-        const int keyB = b->tabIndex == tavrel::core::noTabIndex ? 1000 : b->tabIndex;
-        return keyA < keyB;
-    });
     return controls;
 }
 
@@ -125,19 +105,19 @@ void writeControl(std::ostream &out, const ControlEntry &entry)
     case ControlKind::TextBox:
         out << R"(<input id=")" << id
             << R"(" class="box" type="text" autocomplete="off" spellcheck="false" aria-labelledby=")"
-            << labelNaming(entry.name) << "\">\n";
+            << tavrel::core::labelNaming(entry.name) << "\">\n";
         break;
     case ControlKind::PushButton:
         out << R"(<button id=")" << id << R"(" type="button">)" << escapedHtml(entry.caption)
             << "</button>\n";
         break;
     case ControlKind::Label:
-        if (const std::string_view box = boxNamedBy(entry.name); !box.empty())
+        if (const std::string_view box = tavrel::core::boxNamedBy(entry.name); !box.empty())
             out << "<label id=\"" << id << "\" for=\"" << box << "\">";
         else
             out << R"(<span id=")" << id << R"(" class="label">)";
         out << escapedHtml(entry.caption)
-            << (boxNamedBy(entry.name).empty() ? "</span>\n" : "</label>\n");
+            << (tavrel::core::boxNamedBy(entry.name).empty() ? "</span>\n" : "</label>\n");
         break;
     case ControlKind::GroupFrame:
         out << "<fieldset id=\"" << id << "\">\n";
@@ -146,7 +126,9 @@ void writeControl(std::ostream &out, const ControlEntry &entry)
         break;
     case ControlKind::Picture: {
         const int side = twipsToPixels(entry.width);
-        out << R"(<img id=")" << id << R"(" src="stamp.jpg" srcset="stamp@2x.jpg 2x" width=")"
+        // The page's assembly fills in the pictures' addresses: files beside
+        // the page, or data: URIs in the single file.
+        out << R"(<img id=")" << id << R"(" src="{{STAMP}}" srcset="{{STAMP_2X}} 2x" width=")"
             << side << "\" height=\"" << side << "\" alt=\"\">\n";
         break;
     }
@@ -163,11 +145,9 @@ std::string cssFamilies(tavrel::core::Face face)
                                                                                   : "serif");
 }
 
-// The platform's default size where the table asks for none: 9 points, as the
-// desktop front-ends get it from a Chinese Windows.
 std::string cssFont(const tavrel::core::FontRequest &font)
 {
-    const double points = font.points > 0 ? font.points : 9.0;
+    const double points = tavrel::core::pointsOf(font);
     std::string size = std::to_string(points);
     size.erase(size.find_last_not_of('0') + 1);
     if (size.back() == '.')
@@ -188,16 +168,44 @@ void writeCss(std::ostream &out)
     }
 }
 
+// The prompt and the alert. Their captions are the core's; the prompt's
+// title and message are the ones each ask() passes, set when it opens.
+void writeDialogs(std::ostream &out)
+{
+    using tavrel::core::cancelCaption;
+    using tavrel::core::confirmCaption;
+    out << R"(<dialog id="prompt" aria-labelledby="prompt-title" aria-describedby="prompt-message">
+<div class="title-bar"><h2 id="prompt-title"></h2><button type="button" id="prompt-close" class="close" aria-label="关闭">×</button></div>
+<p id="prompt-message"></p>
+<input id="prompt-answer" type="text" autocomplete="off" spellcheck="false" aria-labelledby="prompt-message">
+<div class="buttons"><button type="button" id="prompt-ok">)"
+        << escapedHtml(confirmCaption) << R"(</button><button type="button" id="prompt-cancel">)"
+        << escapedHtml(cancelCaption) << R"(</button></div>
+</dialog>
+<dialog id="alert" role="alertdialog" aria-labelledby="alert-title" aria-describedby="alert-message">
+<div class="title-bar"><h2 id="alert-title">)"
+        << escapedHtml(tavrel::core::formTitle) << R"(</h2></div>
+<p id="alert-message"></p>
+<div class="buttons"><button type="button" id="alert-ok">)"
+        << escapedHtml(confirmCaption) << R"(</button></div>
+</dialog>
+)";
+}
+
 int writePage(std::span<char *> args)
 {
     if (args.size() != 3) {
-        std::cerr << "usage: form1_page html|css OUT\n";
+        std::cerr << "usage: form1_page html|dialogs|title|css OUT\n";
         return 2;
     }
     const std::string_view what = args[1];
     std::ofstream out(args[2]);
     if (what == "html")
         writeControls(out, Container::Form1);
+    else if (what == "title")
+        out << escapedHtml(tavrel::core::formTitle);
+    else if (what == "dialogs")
+        writeDialogs(out);
     else if (what == "css")
         writeCss(out);
     else

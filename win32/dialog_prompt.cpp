@@ -1,5 +1,7 @@
 #include "win32/dialog_prompt.h"
 
+#include "core/form1_description.h"
+
 #include "win32/dpi.h"
 #include "win32/edit_text.h"
 #include "win32/wide_text.h"
@@ -118,7 +120,8 @@ DialogTemplate::Font fontLike(HWND owner)
         font = messageFont(dpi);
     const int height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
     const int points = MulDiv(height, 72, static_cast<int>(dpi));
-    return {static_cast<WORD>(points > 0 ? points : 9), FW_NORMAL, font.lfCharSet, font.lfFaceName};
+    return {static_cast<WORD>(points > 0 ? points : static_cast<int>(core::defaultPoints)),
+            FW_NORMAL, font.lfCharSet, font.lfFaceName};
 }
 
 void centreOver(HWND dialog, HWND owner)

@@ -26,28 +26,23 @@ bool takesFocus(const core::ControlEntry &entry)
 }
 
 // The order the controls are created in, which is their z-order from the
-// top: the controls that take focus by tab index (IsDialogMessage moves
-// the focus in z-order), then the labels, which so lie below the boxes their
-// rectangles reach under, the picture, and the frame last, below everything
-// it surrounds.
+// top: the controls that take focus in the core's tab order (IsDialogMessage
+// moves the focus in z-order), then the labels, which so lie below the boxes
+// their rectangles reach under, the picture, and the frame last, below
+// everything it surrounds.
 std::array<std::size_t, form1ControlCount> creationOrder()
 {
     std::array<std::size_t, form1ControlCount> rows{};
-    for (std::size_t row = 0; row < form1ControlCount; ++row)
-        rows[row] = row;
-    const auto rank = [](std::size_t row) {
-        const core::ControlEntry &entry = core::form1Controls[row];
-        if (takesFocus(entry))
-            return 0;
-        if (entry.kind == core::ControlKind::GroupFrame)
-            return 2;
-        return 1;
-    };
-    std::stable_sort(rows.begin(), rows.end(), [&rank](std::size_t a, std::size_t b) {
-        if (rank(a) != rank(b))
-            return rank(a) < rank(b);
-        return rank(a) == 0 && core::form1Controls[a].tabIndex < core::form1Controls[b].tabIndex;
-    });
+    std::size_t next = 0;
+    for (const std::size_t row : core::tabOrder) {
+        if (takesFocus(core::form1Controls[row]))
+            rows[next++] = row;
+    }
+    for (std::size_t row = 0; row < form1ControlCount; ++row) {
+        if (!takesFocus(core::form1Controls[row]) && row != frameRow())
+            rows[next++] = row;
+    }
+    rows[next] = frameRow();
     return rows;
 }
 

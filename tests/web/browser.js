@@ -1,19 +1,25 @@
 // Starting Debian's Chromium headless for the page tests and the benchmark,
 // and serving a folder on the loopback interface for it.
+import { spawn } from 'node:child_process';
 import { createServer } from 'node:http';
+import { existsSync } from 'node:fs';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { chromium } from 'playwright-core';
 
 // Without the background-networking flags Chromium keeps trying to reach
 // its vendor's servers, which a closed network refuses.
-export function launchChromium() {
-  return chromium.launch({
+export function chromiumOptions() {
+  return {
     executablePath: process.env.TAVREL_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+  };
+}
+
+export function launchChromium() {
+  return chromium.launch(chromiumOptions());
 }
 
 const types = {
@@ -23,8 +29,10 @@ const types = {
 };
 
 // A static server for `root` on 127.0.0.1 at a free port; counts the bytes
-// it sends. Resolves to { url, close(), bytesSent() }.
-export function serveFolder(root) {
+// it sends. `cacheControl` is the Cache-Control header of every response
+// (a static host's max-age=600, say). Resolves to { url, close(),
+// bytesSent() }.
+export function serveFolder(root, { cacheControl = 'no-cache' } = {}) {
   let bytes = 0;
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
@@ -37,7 +45,7 @@ export function serveFolder(root) {
       const body = await readFile(file);
       bytes += body.length;
       response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream',
-        'Cache-Control': 'no-cache' });
+        'Cache-Control': cacheControl });
       response.end(body);
     } catch {
       response.writeHead(404).end();
@@ -53,4 +61,132 @@ export function serveFolder(root) {
       });
     });
   });
+}
+
+// The three engines the page is checked in, driven through the few
+// operations the cross-engine tests need, so one table of tests runs in
+// each: open(url) gives a page with evaluate(fn, ...args), click(selector)
+// (the driver's own click, as a user's), type(selector, text),
+// press('Enter' | 'Escape'), waitFor(fn, ...args) and close().
+//   chromium  Debian's Chromium over CDP (puppeteer-core)
+//   firefox   Debian's Firefox ESR over WebDriver BiDi (puppeteer-core)
+//   webkit    WebKitGTK's MiniBrowser over classic WebDriver (WebKitWebDriver,
+//             plain HTTP), on a private Xvfb display: it has no headless mode
+//             that works here
+export const engines = ['chromium', 'firefox', 'webkit'];
+
+const pause = (ms) => new Promise((done) => setTimeout(done, ms));
+
+async function poll(check, what) {
+  for (let tries = 0; tries < 200; ++tries) {
+    if (await check()) return;
+    await pause(50);
+  }
+  throw new Error(`timed out waiting for ${what}`);
+}
+
+async function launchPuppeteer(name) {
+  const { default: puppeteer } = await import('puppeteer-core');
+  const browser = await puppeteer.launch(name === 'firefox'
+    ? { browser: 'firefox', executablePath: process.env.TAVREL_FIREFOX || '/usr/bin/firefox-esr', headless: true }
+    : { executablePath: chromiumOptions().executablePath, headless: true, args: chromiumOptions().args });
+  return {
+    name,
+    async open(url) {
+      const context = await browser.createBrowserContext();
+      const page = await context.newPage();
+      await page.goto(url);
+      const driven = {
+        evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+        click: (selector) => page.click(selector),
+        type: (selector, text) => page.type(selector, text),
+        press: (key) => page.keyboard.press(key),
+        waitFor: (fn, ...args) => poll(() => page.evaluate(fn, ...args), fn.toString()),
+        close: () => context.close(),
+      };
+      return driven;
+    },
+    close: () => browser.close(),
+  };
+}
+
+const webDriverKeys = { Enter: '\uE007', Escape: '\uE00C' };
+
+async function launchWebKit() {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x800x24', '-nolisten', 'tcp'],
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
+  const display = await new Promise((resolve, reject) => {
+    xvfb.once('error', reject);
+    xvfb.stdio[3].once('data', (data) => resolve(String(data).trim()));
+  });
+  const port = await new Promise((resolve) => {
+    const probe = createServer().listen(0, '127.0.0.1', () => {
+      const { port: free } = probe.address();
+      probe.close(() => resolve(free));
+    });
+  });
+  const driver = spawn(process.env.TAVREL_WEBKIT_DRIVER || 'WebKitWebDriver', [`--port=${port}`],
+    { env: { ...process.env, DISPLAY: `:${display}` }, stdio: 'ignore' });
+  const base = `http://127.0.0.1:${port}`;
+  async function call(method, path, body) {
+    for (let tries = 0; ; ++tries) {
+      let response;
+      try {
+        response = await fetch(base + path, { method, headers: { 'Content-Type': 'application/json' },
+          body: body && JSON.stringify(body) });
+      } catch (error) {
+        if (tries > 100) throw error; // the driver is still starting
+        await pause(100);
+        continue;
+      }
+      const { value } = await response.json();
+      if (value && value.error) throw new Error(`${path}: ${value.error}: ${value.message}`);
+      return value;
+    }
+  }
+  const binary = process.env.TAVREL_MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+  const stop = () => { driver.kill(); xvfb.kill(); };
+  return {
+    name: 'webkit',
+    async open(url) {
+      const { sessionId } = await call('POST', '/session', { capabilities: { alwaysMatch: {
+        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary, args: ['--automation'] } } } });
+      const session = `/session/${sessionId}`;
+      const element = async (selector) => Object.values(await call('POST', `${session}/element`,
+        { using: 'css selector', value: selector }))[0];
+      const evaluate = (fn, ...args) => call('POST', `${session}/execute/async`, {
+        script: `const done = arguments[arguments.length - 1];
+          Promise.resolve((${fn}).apply(null, Array.from(arguments).slice(0, -1))).then(done, (e) => done({ error: String(e) }));`,
+        args });
+      await call('POST', `${session}/url`, { url });
+      return {
+        evaluate,
+        click: async (selector) => call('POST', `${session}/element/${await element(selector)}/click`, {}),
+        type: async (selector, text) => call('POST', `${session}/element/${await element(selector)}/value`, { text }),
+        press: async (key) => {
+          const active = Object.values(await call('GET', `${session}/element/active`))[0];
+          await call('POST', `${session}/element/${active}/value`, { text: webDriverKeys[key] });
+        },
+        waitFor: (fn, ...args) => poll(() => evaluate(fn, ...args), fn.toString()),
+        close: () => call('DELETE', session),
+      };
+    },
+    close: async () => stop(),
+  };
+}
+
+// Why an engine cannot run here, or null: its programs are missing.
+export function engineMissing(name) {
+  const needs = {
+    chromium: [chromiumOptions().executablePath],
+    firefox: [process.env.TAVREL_FIREFOX || '/usr/bin/firefox-esr'],
+    webkit: [process.env.TAVREL_WEBKIT_DRIVER || '/usr/bin/WebKitWebDriver',
+      process.env.TAVREL_MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser', '/usr/bin/Xvfb'],
+  }[name];
+  const missing = needs.filter((path) => !existsSync(path));
+  return missing.length ? `${name} needs ${missing.join(', ')} (scripts/install-deps.sh --web installs them)` : null;
+}
+
+export function launchEngine(name) {
+  return name === 'webkit' ? launchWebKit() : launchPuppeteer(name);
 }

@@ -1,16 +1,23 @@
-// The browser edition in headless Chromium: the published folder served on
-// 127.0.0.1, and the single file opened from disk. Expected rectangles and
+// The browser edition in headless Chromium, and its core checks in Firefox
+// ESR and WebKitGTK too: the published folder served on 127.0.0.1, and the
+// single file opened from disk. Expected rectangles and
 // texts are typed here, not read from the program's own tables.
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { appendFileSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, truncateSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
 import { after, before, beforeEach, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { launchChromium, serveFolder } from './browser.js';
+import { chromium } from 'playwright-core';
+import { chromiumOptions, engineMissing, engines, launchChromium, launchEngine, serveFolder } from './browser.js';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const dist = resolve(process.env.TAVREL_WEB_DIST || join(here, '../../dist/web'));
+// The build tree, whose pieces the update test assembles a second version from.
+const build = resolve(process.env.TAVREL_WEB_BUILD || join(here, '../../build/web'));
+const source = resolve(here, '../../web');
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 let browser;
@@ -41,6 +48,23 @@ async function openPage(url = server.url, contextOptions = {}) {
   return { context, page, requests, problems };
 }
 
+// CSS pixels from the window's corner: left, top, width, height.
+const rectangles = {
+  Form1: [0, 0, 582, 453],
+  Label1: [40, 16, 185, 33],
+  Text1: [40, 56, 57, 49], Text2: [128, 56, 57, 49], Text3: [216, 56, 57, 49],
+  Text4: [304, 56, 57, 49], Text5: [392, 56, 57, 49],
+  Command2: [472, 56, 65, 49],
+  Label2: [48, 120, 41, 17], Label3: [136, 120, 41, 17], Label4: [224, 120, 41, 17],
+  Label5: [312, 120, 41, 17], Label6: [400, 120, 41, 17],
+  Frame1: [40, 144, 497, 305],
+  Label7: [72, 184, 161, 25], Text6: [224, 176, 97, 41],
+  Label8: [72, 240, 161, 25], Text7: [224, 232, 97, 41],
+  Command1: [392, 200, 97, 49],
+  Label9: [64, 344, 169, 33], Text8: [224, 328, 161, 65],
+  Image1: [456, 376, 57, 57],
+};
+
 const boxTexts = (page) => page.$$eval('.box', (boxes) => boxes.map((box) => box.value));
 
 async function fillScores(page, scores) {
@@ -66,23 +90,6 @@ describe('the published folder', () => {
     assert.match(policy, /default-src 'none'/);
     assert.doesNotMatch(policy, /'unsafe-inline'|'unsafe-eval'|https?:|\*/);
   });
-
-  // CSS pixels from the window's corner: left, top, width, height.
-  const rectangles = {
-    Form1: [0, 0, 582, 453],
-    Label1: [40, 16, 185, 33],
-    Text1: [40, 56, 57, 49], Text2: [128, 56, 57, 49], Text3: [216, 56, 57, 49],
-    Text4: [304, 56, 57, 49], Text5: [392, 56, 57, 49],
-    Command2: [472, 56, 65, 49],
-    Label2: [48, 120, 41, 17], Label3: [136, 120, 41, 17], Label4: [224, 120, 41, 17],
-    Label5: [312, 120, 41, 17], Label6: [400, 120, 41, 17],
-    Frame1: [40, 144, 497, 305],
-    Label7: [72, 184, 161, 25], Text6: [224, 176, 97, 41],
-    Label8: [72, 240, 161, 25], Text7: [224, 232, 97, 41],
-    Command1: [392, 200, 97, 49],
-    Label9: [64, 344, 169, 33], Text8: [224, 328, 161, 65],
-    Image1: [456, 376, 57, 57],
-  };
 
   test('places every control of the window to the pixel', async () => {
     const { page } = opened;
@@ -217,6 +224,79 @@ describe('the published folder', () => {
     assert.equal(await page.inputValue('#Text8'), '');
   });
 
+  // As under a prompt, a click that reaches a button anyway while the
+  // alert is open (a script's click(), an assistive technology's press)
+  // does nothing, then or after the alert closes.
+  for (const button of ['Command1', 'Command2']) {
+    test(`a click on ${button} under the alert does nothing`, async () => {
+      const { page } = opened;
+      const scores = ['85', '90', 'abc', '92', '88'];
+      await fillScores(page, scores);
+      for (const k of [6, 7, 8]) await page.fill(`#Text${k}`, `keep${k}`);
+      await page.click('#Command1');
+      await page.locator('#alert[open]').waitFor();
+      // Now a score that a click, were it run, would calculate with.
+      await page.evaluate((id) => {
+        document.getElementById('Text3').value = '78';
+        document.getElementById(id).click();
+      }, button);
+      await page.waitForTimeout(100);
+      assert.equal(await page.locator('#prompt[open]').count(), 0, 'a prompt opened over the alert');
+      assert.equal(await page.locator('dialog[open]').count(), 1);
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+      await page.waitForTimeout(100);
+      assert.equal(await page.locator('dialog[open]').count(), 0, 'the click ran once the alert closed');
+      assert.deepEqual(await boxTexts(page), ['85', '90', '78', '92', '88', 'keep6', 'keep7', 'keep8']);
+    });
+  }
+
+  // 40,002 characters pasted, past any length a control keeps by default,
+  // are kept whole and read as written: leading zeros change nothing, a
+  // letter after 40,000 spaces is refused.
+  const zeros = '0'.repeat(40000) + '85';
+  const spaces = '85' + ' '.repeat(40000) + 'x';
+  const longTexts = [
+    { name: 'leading zeros into a box', into: 'box', pasted: zeros, results: ['92', '78', '87.666664'] },
+    { name: 'spaces then a letter into a box', into: 'box', pasted: spaces, error: '评委1的成绩“85' },
+    { name: 'leading zeros into the prompt', into: 'prompt', pasted: zeros, results: ['92', '78', '87.666664'] },
+    { name: 'spaces then a letter into the prompt', into: 'prompt', pasted: spaces, error: '评委1的成绩“85' },
+  ];
+  for (const row of longTexts) {
+    test(`a pasted text of 40,002 characters: ${row.name}`, async () => {
+      const { page } = opened;
+      const scores = [row.pasted, '90', '78', '92', '88'];
+      if (row.into === 'box') {
+        await fillScores(page, scores);
+      } else {
+        await page.click('#Command2');
+        for (const score of scores) {
+          await page.locator('#prompt[open]').waitFor();
+          await page.waitForFunction(() => document.getElementById('prompt-answer').value === '');
+          await page.fill('#prompt-answer', score);
+          assert.equal((await page.inputValue('#prompt-answer')).length, score.length);
+          await page.keyboard.press('Enter');
+          await page.waitForFunction(
+            (text) => document.getElementById('Text' + text.k).value === text.score,
+            { k: scores.indexOf(score) + 1, score });
+        }
+        await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+      }
+      assert.equal(await page.inputValue('#Text1'), row.pasted);
+      await page.click('#Command1');
+      if (row.error) {
+        await page.locator('#alert[open]').waitFor();
+        assert.ok((await page.textContent('#alert-message')).startsWith(row.error));
+        await page.keyboard.press('Enter');
+        await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+        assert.deepEqual((await boxTexts(page)).slice(5), ['', '', '']);
+      } else {
+        assert.deepEqual((await boxTexts(page)).slice(5), row.results);
+      }
+      assert.equal(await page.inputValue('#Text1'), row.pasted);
+    });
+  }
+
   test('Enter and Esc in the form press no button', async () => {
     const { page } = opened;
     await fillScores(page, ['85', '90', '78', '92', '88']);
@@ -268,6 +348,34 @@ describe('the published folder', () => {
     assert.equal(await page.evaluate(() => localStorage.length + sessionStorage.length), 0);
     assert.deepEqual(await page.evaluate(() => indexedDB.databases()), []);
   });
+});
+
+// Usable as soon as drawn: a click on 计算 made while the script and the
+// wasm are still on their way is not lost, and produces its results.
+describe('a click before the program has started', () => {
+  for (const late of ['the script and the wasm', 'the wasm']) {
+    test(`waits for ${late}`, async () => {
+      const context = await browser.newContext({ serviceWorkers: 'block' });
+      const page = await context.newPage();
+      const arrived = [];
+      const pattern = late === 'the wasm' ? /\.wasm$/ : /\.(js|wasm)$/;
+      await page.route(pattern, async (route) => {
+        await new Promise((done) => setTimeout(done, 1500));
+        arrived.push(route.request().url());
+        await route.continue();
+      });
+      await page.goto(server.url, { waitUntil: 'commit' });
+      await page.locator('#Command1').waitFor();
+      await page.evaluate((scores) => scores.forEach((score, i) => {
+        document.getElementById(`Text${i + 1}`).value = score;
+      }), ['85', '90', '78', '92', '88']);
+      await page.click('#Command1', { noWaitAfter: true });
+      assert.deepEqual(arrived, [], 'the click came too late to test anything');
+      await page.waitForFunction(() => document.getElementById('Text8').value !== '');
+      assert.deepEqual((await boxTexts(page)).slice(5), ['92', '78', '87.666664']);
+      await context.close();
+    });
+  }
 });
 
 describe('accessibility (axe-core, WCAG 2.1 A and AA)', () => {
@@ -369,3 +477,254 @@ describe('the single file', () => {
     await context.close();
   });
 });
+
+// A copy of the published folder in a temporary folder, removed after the test.
+function copyOfDist(t) {
+  const root = mkdtempSync(join(tmpdir(), 'tavrel-site-'));
+  cpSync(dist, root, { recursive: true });
+  t.after(() => rmSync(root, { recursive: true, force: true }));
+  return root;
+}
+const fileNamed = (root, pattern) => readdirSync(root).find((name) => pattern.test(name));
+
+describe('a program that cannot start says so', () => {
+  const waitForFailure = async (page) => {
+    await page.waitForSelector('html[data-ready=failed]');
+    const failure = page.getByRole('alert');
+    assert.ok(await failure.isVisible());
+    const text = await failure.textContent();
+    assert.match(text, /Tavrel 无法启动/);
+    assert.match(text, /Chrome 或 Edge 97 及以上、Firefox 102 及以上、Safari 16 及以上/);
+    for (const id of ['Command1', 'Command2']) assert.ok(await page.isDisabled(`#${id}`));
+    return text;
+  };
+
+  const brokenWasm = [
+    { name: 'a truncated wasm', spoil: (file) => truncateSync(file, 20000) },
+    { name: 'a missing wasm', spoil: (file) => rmSync(file) },
+  ];
+  for (const row of brokenWasm) {
+    test(`served with ${row.name}`, async (t) => {
+      const root = copyOfDist(t);
+      row.spoil(join(root, fileNamed(root, /^tavrel\..*\.wasm$/)));
+      const local = await serveFolder(root);
+      const context = await browser.newContext({ serviceWorkers: 'block' });
+      const page = await context.newPage();
+      await page.goto(local.url);
+      assert.match(await waitForFailure(page), /tavrel\.wasm）无法载入或启动/);
+      await context.close();
+      await local.close();
+    });
+  }
+
+  test('in a browser without WebAssembly', async () => {
+    const noWasm = await chromium.launch({
+      ...chromiumOptions(), args: [...chromiumOptions().args, '--js-flags=--jitless'],
+    });
+    try {
+      for (const url of [server.url, pathToFileURL(join(dist, 'Tavrel.html')).href]) {
+        const page = await noWasm.newPage();
+        await page.goto(url);
+        assert.match(await waitForFailure(page), /不支持 WebAssembly/);
+        await page.close();
+      }
+    } finally {
+      await noWasm.close();
+    }
+  });
+});
+
+// A returning visitor under a static host's caching (max-age=600): version
+// 1 is visited and kept offline, version 2 is published (its script and its
+// wasm differ), and the same browser profile comes back.
+describe('updates', () => {
+  // Assembles a version 2 from the build's pieces: app.js with a mark of
+  // the version, and the wasm with a custom section (valid, but other bytes).
+  function publishVersion2(root, t) {
+    const work = mkdtempSync(join(tmpdir(), 'tavrel-v2-'));
+    t.after(() => rmSync(work, { recursive: true, force: true }));
+    cpSync(source, join(work, 'web'), { recursive: true });
+    appendFileSync(join(work, 'web/app.js'), "\ndocument.documentElement.dataset.build = 'second';\n");
+    for (const name of ['tavrel.js', 'tavrel.wasm', 'tavrel-single.js']) {
+      cpSync(join(build, 'web', name), join(work, name));
+    }
+    const section = Buffer.concat([Buffer.from([0, 9, 7]), Buffer.from('version'), Buffer.from([2])]);
+    appendFileSync(join(work, 'tavrel.wasm'), section);
+    rmSync(root, { recursive: true });
+    execFileSync(process.execPath, [join(work, 'web/assemble.mjs'), '--web', join(work, 'web'),
+      '--resources', resolve(here, '../../resources'),
+      '--form1-html', join(build, 'web/form1.html'), '--form1-css', join(build, 'web/form1.css'),
+      '--form1-dialogs', join(build, 'web/form1-dialogs.html'), '--form1-title', join(build, 'web/form1-title.txt'),
+      '--module', join(work, 'tavrel.js'), '--single-module', join(work, 'tavrel-single.js'),
+      '--out', root]);
+    return { script: fileNamed(root, /^tavrel\..*\.js$/), wasm: fileNamed(root, /^tavrel\..*\.wasm$/) };
+  }
+
+  // What the page shows of its own version: the script its HTML names, the
+  // mark only version 2's script sets, the wasm it loaded.
+  const versionOf = (page) => page.evaluate(() => ({
+    script: document.querySelector('script[src]').getAttribute('src'),
+    mark: document.documentElement.dataset.build || 'first',
+    wasm: performance.getEntriesByType('resource').map((entry) => entry.name.split('/').pop())
+      .filter((name) => name.endsWith('.wasm')),
+  }));
+
+  async function load(page, url) {
+    await page.goto(url);
+    await page.waitForSelector('html[data-ready=true]');
+  }
+
+  test('version 2 arrives whole within two loads, then works offline; another app keeps its cache', async (t) => {
+    const root = copyOfDist(t);
+    const profile = mkdtempSync(join(tmpdir(), 'tavrel-profile-'));
+    t.after(() => rmSync(profile, { recursive: true, force: true }));
+    const local = await serveFolder(root, { cacheControl: 'max-age=600' });
+    t.after(() => local.close());
+    const launch = () => chromium.launchPersistentContext(profile, chromiumOptions());
+
+    let context = await launch();
+    t.after(() => context.close());
+    let page = context.pages()[0] || await context.newPage();
+    await load(page, local.url);
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    await load(page, local.url); // now under the worker
+    assert.ok(await page.evaluate(() => navigator.serviceWorker.controller !== null));
+    // Another app on the same origin keeps its own offline data.
+    await page.evaluate(async () => {
+      const cache = await caches.open('another-app');
+      await cache.put('/another-app/data.json', new Response('{"kept": true}'));
+    });
+    const first = await versionOf(page);
+    assert.equal(first.mark, 'first');
+    await context.close();
+
+    const second = publishVersion2(root, t);
+    assert.notEqual(second.script, first.script);
+    context = await launch();
+    t.after(() => context.close());
+    page = context.pages()[0] || await context.newPage();
+    let arrived = null;
+    for (let visit = 1; visit <= 2 && !arrived; ++visit) {
+      await load(page, local.url);
+      const seen = await versionOf(page);
+      if (seen.mark === 'second') arrived = seen;
+      else assert.deepEqual(seen, first, `visit ${visit} mixed the versions`);
+    }
+    assert.ok(arrived, 'version 2 did not arrive within two loads');
+    assert.deepEqual(arrived, { script: second.script, mark: 'second', wasm: [second.wasm] });
+
+    // Once version 2's worker is in charge, the page opens offline, whole.
+    const installed = (script) => page.evaluate(async (name) => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      const ours = (await caches.keys()).filter((cacheName) => cacheName.startsWith('tavrel-'));
+      return Boolean(registration && registration.active && !registration.installing && !registration.waiting
+        && ours.length === 1 && await (await caches.open(ours[0])).match(name));
+    }, script);
+    for (let tries = 0; !(await installed(second.script)); ++tries) {
+      assert.ok(tries < 100, 'version 2 was not installed');
+      await page.waitForTimeout(100);
+    }
+    await local.close();
+    await load(page, local.url);
+    assert.equal((await versionOf(page)).mark, 'second');
+    assert.equal((await versionOf(page)).script, second.script);
+    await fillScores(page, ['85', '90', '78', '92', '88']);
+    await page.click('#Command1');
+    assert.equal(await page.inputValue('#Text8'), '87.666664');
+    assert.deepEqual(await page.evaluate(async () => {
+      const response = await caches.match('/another-app/data.json', { cacheName: 'another-app' });
+      return response && response.json();
+    }), { kept: true });
+    await context.close();
+  });
+});
+
+// The same checks in each engine, for the served folder and the single
+// file: iPads and iPhones run every browser on WebKit, and Firefox is the
+// third engine. Scripts and the drivers' own clicks and keys only, so that
+// classic WebDriver (WebKit) runs every row; the rest of this file needs
+// Chromium's own protocol (contexts with forced colours and zoom, blocked
+// workers, persistent profiles, request logs, accessibility tree queries).
+const inEngine = [
+  { name: 'places every control to the pixel', run: async (page) => {
+    const actual = await page.evaluate((ids) => {
+      const origin = document.getElementById('Form1').getBoundingClientRect();
+      return Object.fromEntries(ids.map((id) => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return [id, [r.left - origin.left, r.top - origin.top, r.width, r.height]];
+      }));
+    }, Object.keys(rectangles));
+    for (const [id, expected] of Object.entries(rectangles)) {
+      actual[id].forEach((value, i) => assert.ok(Math.abs(value - expected[i]) <= 1,
+        `${id}: [${actual[id]}] is not [${expected}]`));
+    }
+  } },
+  { name: '计算 the example', run: async (page) => {
+    for (const [i, score] of ['85', '90', '78', '92', '88'].entries()) await page.type(`#Text${i + 1}`, score);
+    await page.click('#Command1');
+    await page.waitFor(() => document.getElementById('Text8').value !== '');
+    assert.deepEqual(await page.evaluate(() => [6, 7, 8].map((k) => document.getElementById('Text' + k).value)),
+      ['92', '78', '87.666664']);
+  } },
+  { name: 'a bad score opens the alert; a click under it does nothing', run: async (page) => {
+    for (const [i, score] of ['85', '90', 'abc', '92', '88'].entries()) await page.type(`#Text${i + 1}`, score);
+    await page.click('#Command1');
+    await page.waitFor(() => document.getElementById('alert').open);
+    assert.equal(await page.evaluate(() => document.getElementById('alert-message').textContent),
+      '评委3的成绩“abc”不是有效的数字。');
+    await page.evaluate(() => {
+      document.getElementById('Text3').value = '78';
+      document.getElementById('Command2').click();
+      document.getElementById('Command1').click();
+    });
+    await page.press('Enter');
+    await page.waitFor(() => !document.querySelector('dialog[open]'));
+    await new Promise((done) => setTimeout(done, 100));
+    assert.deepEqual(await page.evaluate(() => [document.querySelectorAll('dialog[open]').length,
+      document.getElementById('Text8').value, document.activeElement.id]), [0, '', 'Command1']);
+  } },
+  { name: '输入成绩 asks five times; a pasted 40,002-character answer is kept whole', run: async (page) => {
+    const long = '0'.repeat(40000) + '85';
+    const answers = [long, '90', '78', '92', '88'];
+    await page.click('#Command2');
+    for (const [k, answer] of answers.entries()) {
+      await page.waitFor(() => document.getElementById('prompt').open
+        && document.getElementById('prompt-answer').value === '');
+      if (k === 0) {
+        await page.evaluate((text) => { document.getElementById('prompt-answer').value = text; }, answer);
+      } else {
+        await page.type('#prompt-answer', answer);
+      }
+      await page.press('Enter');
+      await page.waitFor((n, text) => document.getElementById('Text' + n).value === text, k + 1, answer);
+    }
+    await page.waitFor(() => !document.querySelector('dialog[open]'));
+    await page.click('#Command1');
+    await page.waitFor(() => document.getElementById('Text8').value !== '');
+    assert.deepEqual(await page.evaluate(() => [1, 6, 7, 8].map((k) => document.getElementById('Text' + k).value.length)),
+      [40002, 2, 2, 9]);
+  } },
+];
+
+for (const engine of engines) {
+  const missing = engineMissing(engine);
+  describe(`in ${engine}`, { skip: missing || false }, () => {
+    let driven;
+    before(async () => { if (!missing) driven = await launchEngine(engine); });
+    after(async () => { await driven?.close(); });
+    for (const where of ['the published folder', 'the single file']) {
+      for (const row of inEngine) {
+        test(`${where}: ${row.name}`, async () => {
+          const url = where === 'the single file' ? pathToFileURL(join(dist, 'Tavrel.html')).href : server.url;
+          const page = await driven.open(url);
+          try {
+            await page.waitFor(() => document.documentElement.dataset.ready === 'true');
+            await row.run(page);
+          } finally {
+            await page.close();
+          }
+        });
+      }
+    }
+  });
+}
