@@ -39,6 +39,16 @@ cp dist/web/Tavrel.html "$out/Tavrel-$version.html"
 cmake -E env TZ=UTC cmake -D FOLDER=dist/web -D "OUTPUT=$out/Tavrel-$version-web.zip" \
     -D "PREFIX=tavrel-$version-web" -P cmake/ReproducibleZip.cmake
 
+# Each artifact says which version it is (the Windows programs' version
+# blocks are checked by the Windows suites).
+carries() {
+    grep -q -F -- "$2" "$1" || { echo "release: $1 does not carry version $version" >&2; exit 1; }
+}
+[[ $(dpkg-deb -f "$out/tavrel_${version}_"*.deb Version) == "$version" ]] ||
+    { echo "release: the Debian package is not version $version" >&2; exit 1; }
+carries dist/web/manifest.webmanifest "\"version\": \"$version\""
+carries dist/web/sw.js "const CACHE = PREFIX + '$version-"
+
 (cd "$out" && sha256sum -- * >SHA256SUMS.new && mv SHA256SUMS.new SHA256SUMS)
 echo
 echo "dist/release/ (stamped $(date -u -d "@${SOURCE_DATE_EPOCH:-$(date +%s)}" '+%Y-%m-%d %H:%M:%S UTC')):"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # clang-tidy (.clang-tidy) on every C++ source of the project, and through
-# them on every header of core/, qt/, win32/, tests/ and bench/:
+# them on every header of core/, qt/, win32/, web/, tests/ and bench/:
 #  - the Linux sources (core, Qt front-end, their tests, the benchmarks and
 #    the Qt reference programs) through the compile commands of the `linux`
 #    preset;

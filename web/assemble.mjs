@@ -15,7 +15,7 @@ import { basename, dirname, join } from 'node:path';
 import { parseArgs } from 'node:util';
 
 const { values: args } = parseArgs({
-  options: Object.fromEntries(['web', 'resources', 'form1-html', 'form1-dialogs', 'form1-title', 'form1-css', 'module',
+  options: Object.fromEntries(['version', 'web', 'resources', 'form1-html', 'form1-dialogs', 'form1-title', 'form1-css', 'module',
     'single-module', 'out'].map((name) => [name, { type: 'string' }])),
 });
 const read = (path) => readFileSync(path, 'utf8');
@@ -55,7 +55,10 @@ const scriptName = `tavrel.${contentHash(script)}.js`;
 const wasmName = `tavrel.${contentHash(wasm)}.wasm`;
 writeFileSync(join(out, scriptName), script);
 writeFileSync(join(out, wasmName), wasm);
-copyFileSync(join(args.web, 'manifest.webmanifest'), join(out, 'manifest.webmanifest'));
+// The project's version, for whoever reads the manifest (browsers ignore a
+// member they do not know).
+writeFileSync(join(out, 'manifest.webmanifest'),
+  fill(read(join(args.web, 'manifest.webmanifest')), { VERSION: args.version }));
 const folderPolicy = ["default-src 'none'", `script-src 'self' ${hash(early)} 'wasm-unsafe-eval'`, `style-src ${hash(css)}`,
   "img-src 'self'", "connect-src 'self'", "manifest-src 'self'", "worker-src 'self'", "base-uri 'none'",
   "form-action 'none'"].join('; ');
@@ -81,8 +84,10 @@ const cached = ['./', 'index.html', scriptName, wasmName,
   'manifest.webmanifest', 'stamp.jpg', 'stamp@2x.jpg', ...icons];
 const version = createHash('sha256');
 for (const file of cached.slice(1)) version.update(readFileSync(join(out, file)));
+// The cache is named by the project's version and the files' contents: a
+// rebuild with any change is a new cache, and the name says which release.
 writeFileSync(join(out, 'sw.js'), read(join(args.web, 'sw.js'))
-  .replace('{{VERSION}}', version.digest('hex').slice(0, 16))
+  .replace('{{VERSION}}', `${args.version}-${version.digest('hex').slice(0, 16)}`)
   .replace('{{FILES}}', JSON.stringify(cached))
   .replace('{{PAGE}}', 'index.html')
   .replace('{{SCRIPT}}', scriptName));
