@@ -13,17 +13,25 @@
 # "-wine64", for prefixes of their own.
 use_runnable_wine() {
     local dir=$1
+    local probe
+    probe=$(dirname -- "${BASH_SOURCE[0]}")/../../scripts/kernel-runs-ia32.sh
     wine_runs_32bit=1
     wine_no_32bit_reason=
     wine_prefix_suffix=
     unset WINELOADER
-    if [[ ! -x /usr/lib/wine/wine ]]; then
-        # Without it `wine` is the 64-bit loader already.
+    if ! "$probe"; then
+        wine_runs_32bit=0
+        wine_no_32bit_reason="this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation)"
+    elif [[ ! -x /usr/lib/wine/wine ]]; then
         wine_runs_32bit=0
         wine_no_32bit_reason="Wine's 32-bit half (wine32:i386) is not installed"
     elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
         wine_runs_32bit=0
-        wine_no_32bit_reason="this machine's kernel does not run 32-bit x86 programs (no IA-32 emulation)"
+        wine_no_32bit_reason="Wine's 32-bit loader does not start"
+    fi
+    # Without its 32-bit half `wine` is the 64-bit loader already; with a
+    # half that cannot run, it would start that one.
+    if ((!wine_runs_32bit)) && [[ -x /usr/lib/wine/wine ]]; then
         wine_prefix_suffix=-wine64
         mkdir -p "$dir"
         # Scripts, not links: the loader finds its own files by its name.
