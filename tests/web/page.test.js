@@ -550,8 +550,12 @@ describe('updates', () => {
     }
     const section = Buffer.concat([Buffer.from([0, 9, 7]), Buffer.from('version'), Buffer.from([2])]);
     appendFileSync(join(work, 'tavrel.wasm'), section);
+    // The same release number, rebuilt: the files' contents alone tell the
+    // two apart.
+    const { version } = JSON.parse(readFileSync(join(root, 'manifest.webmanifest'), 'utf8'));
     rmSync(root, { recursive: true });
-    execFileSync(process.execPath, [join(work, 'web/assemble.mjs'), '--web', join(work, 'web'),
+    execFileSync(process.execPath, [join(work, 'web/assemble.mjs'), '--version', version,
+      '--web', join(work, 'web'),
       '--resources', resolve(here, '../../resources'),
       '--form1-html', join(build, 'web/form1.html'), '--form1-css', join(build, 'web/form1.css'),
       '--form1-dialogs', join(build, 'web/form1-dialogs.html'), '--form1-title', join(build, 'web/form1-title.txt'),
