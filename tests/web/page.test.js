@@ -91,20 +91,7 @@ describe('the published folder', () => {
     assert.doesNotMatch(policy, /'unsafe-inline'|'unsafe-eval'|https?:|\*/);
   });
 
-  test('places every control of the window to the pixel', async () => {
-    const { page } = opened;
-    const actual = await page.evaluate((ids) => {
-      const origin = document.getElementById('Form1').getBoundingClientRect();
-      return Object.fromEntries(ids.map((id) => {
-        const r = document.getElementById(id).getBoundingClientRect();
-        return [id, [r.left - origin.left, r.top - origin.top, r.width, r.height]];
-      }));
-    }, Object.keys(rectangles));
-    for (const [id, expected] of Object.entries(rectangles)) {
-      actual[id].forEach((value, i) => assert.ok(Math.abs(value - expected[i]) <= 1,
-        `${id}: [${actual[id]}] is not [${expected}]`));
-    }
-  });
+  test('places every control of the window to the pixel', () => expectLayout(opened.page));
 
   test('has real controls: eight boxes, two buttons, a frame, nine labels, the stamp', async () => {
     const { page } = opened;
@@ -643,6 +630,23 @@ describe('updates', () => {
   });
 });
 
+// Every control where the table puts it, to 1 CSS pixel, in any engine's
+// page (Playwright's or a driver's: both evaluate a function with one
+// argument).
+async function expectLayout(page) {
+  const actual = await page.evaluate((ids) => {
+    const origin = document.getElementById('Form1').getBoundingClientRect();
+    return Object.fromEntries(ids.map((id) => {
+      const r = document.getElementById(id).getBoundingClientRect();
+      return [id, [r.left - origin.left, r.top - origin.top, r.width, r.height]];
+    }));
+  }, Object.keys(rectangles));
+  for (const [id, expected] of Object.entries(rectangles)) {
+    actual[id].forEach((value, i) => assert.ok(Math.abs(value - expected[i]) <= 1,
+      `${id}: [${actual[id]}] is not [${expected}]`));
+  }
+}
+
 // The same checks in each engine, for the served folder and the single
 // file: iPads and iPhones run every browser on WebKit, and Firefox is the
 // third engine. Scripts and the drivers' own clicks and keys only, so that
@@ -650,19 +654,7 @@ describe('updates', () => {
 // Chromium's own protocol (contexts with forced colours and zoom, blocked
 // workers, persistent profiles, request logs, accessibility tree queries).
 const inEngine = [
-  { name: 'places every control to the pixel', run: async (page) => {
-    const actual = await page.evaluate((ids) => {
-      const origin = document.getElementById('Form1').getBoundingClientRect();
-      return Object.fromEntries(ids.map((id) => {
-        const r = document.getElementById(id).getBoundingClientRect();
-        return [id, [r.left - origin.left, r.top - origin.top, r.width, r.height]];
-      }));
-    }, Object.keys(rectangles));
-    for (const [id, expected] of Object.entries(rectangles)) {
-      actual[id].forEach((value, i) => assert.ok(Math.abs(value - expected[i]) <= 1,
-        `${id}: [${actual[id]}] is not [${expected}]`));
-    }
-  } },
+  { name: 'places every control to the pixel', run: expectLayout },
   { name: '计算 the example', run: async (page) => {
     for (const [i, score] of ['85', '90', '78', '92', '88'].entries()) await page.type(`#Text${i + 1}`, score);
     await page.click('#Command1');
