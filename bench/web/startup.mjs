@@ -6,7 +6,7 @@
 // controls work: the plain page at DOMContentLoaded; Tavrel when a click on
 // 计算 made at its first paint, with five scores typed, has produced its
 // results (a click made before the module has started waits for it). Prints
-// medians and bytes.
+// medians, how many clicks found the module started, and bytes.
 import { copyFileSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
@@ -30,19 +30,32 @@ async function load(kind) {
   const page = await context.newPage();
   server.resetBytes();
   if (kind === 'tavrel') {
-    // At the first paint: the scores typed and 计算 clicked; the moment the
-    // mean appears is marked "tavrel-usable".
+    // A click on 计算 made at the first paint, with five scores typed. The
+    // observer learns of the paint only some time after it (20 to 150 ms
+    // in headless Chromium), so the click is made then and its results
+    // are dated as if it had been made at the paint: a click that found
+    // the module started took (results - click) from the paint; one that
+    // had to wait for it gave its results when a click at the paint
+    // would have. That moment is marked "tavrel-usable".
     await page.addInitScript(() => {
       new PerformanceObserver((list, observer) => {
-        if (!list.getEntriesByName('first-contentful-paint').length) return;
+        const paint = list.getEntriesByName('first-contentful-paint')[0];
+        if (!paint) return;
         observer.disconnect();
         ['85', '90', '78', '92', '88'].forEach((score, i) => { document.getElementById(`Text${i + 1}`).value = score; });
-        document.getElementById('Command1').click();
-        const poll = setInterval(() => {
+        const startedAtClick = document.documentElement.dataset.ready === 'true';
+        const clickedAt = performance.now();
+        // The page announces new results right after writing them.
+        new MutationObserver((records, watcher) => {
           if (document.getElementById('Text8').value !== '87.666664') return;
-          clearInterval(poll);
-          performance.mark('tavrel-usable');
-        }, 1);
+          watcher.disconnect();
+          const shownAt = performance.now();
+          performance.mark('tavrel-usable', {
+            startTime: startedAtClick ? paint.startTime + (shownAt - clickedAt) : shownAt,
+            detail: { startedAtClick },
+          });
+        }).observe(document.getElementById('announcement'), { childList: true, characterData: true, subtree: true });
+        document.getElementById('Command1').click();
       }).observe({ type: 'paint', buffered: true });
     });
   }
@@ -55,13 +68,14 @@ async function load(kind) {
       observer.disconnect();
       const mark = performance.getEntriesByName('tavrel-usable')[0];
       const usable = mark ? mark.startTime : performance.getEntriesByType('navigation')[0].domContentLoadedEventEnd;
-      done({ paint: paint.startTime, usable });
+      done({ paint: paint.startTime, usable, startedAtClick: Boolean(mark && mark.detail.startedAtClick) });
     }).observe({ type: 'paint', buffered: true });
   }));
   await page.waitForLoadState('load');
   const bytes = server.bytesSent();
   await context.close();
-  return { ms: Math.max(times.paint, times.usable), paint: times.paint, usable: times.usable, bytes };
+  return { ms: Math.max(times.paint, times.usable), paint: times.paint, usable: times.usable,
+    startedAtClick: times.startedAtClick, bytes };
 }
 
 const results = { plain: [], tavrel: [] };
@@ -86,5 +100,7 @@ for (const kind of ['plain', 'tavrel']) {
   console.log(`${kind.padEnd(7)} drawn and usable: median ${of('ms').toFixed(1)} ms over ${rounds} loads `
     + `(first paint ${of('paint').toFixed(1)} ms, usable ${of('usable').toFixed(1)} ms), ${of('bytes')} bytes transferred`);
 }
+const started = results.tavrel.filter((r) => r.startedAtClick).length;
+console.log(`tavrel: the module had started before the click in ${started} of ${rounds} loads`);
 const ratio = summary.tavrel.medianMs / summary.plain.medianMs;
 console.log(`ratio: ${ratio.toFixed(2)} (goal: at most 1.30)`);
