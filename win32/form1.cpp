@@ -82,11 +82,13 @@ std::unique_ptr<Form1> Form1::create(HINSTANCE resources)
     form->state_ = std::make_unique<State>(resources);
     registerWindowClass(resources, windowProcedure);
     const std::wstring title = win32::toWide(core::formTitle);
-    // Made at a provisional size: its dpi is known once it exists on a
-    // monitor, and layOut sizes it for that.
+    // Made at its size for the system's dpi, which is its monitor's unless
+    // that monitor has a dpi of its own: only then is it sized again below
+    // (its dpi is known once it exists on a monitor). Each resize costs a
+    // round of the window system's work before the first paint.
+    const SIZE size = form1WindowSize(win32::dpiForWindow(nullptr));
     CreateWindowExW(form1ExStyle, windowClassName, title.c_str(), form1Style, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, resources,
-                    form.get());
+                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, resources, form.get());
     State &state = *form->state_;
     if (state.window == nullptr)
         return nullptr;

@@ -188,6 +188,9 @@ void Form1::State::takeFontsAndPicturesFor(UINT newDpi)
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBigIcon.get()));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmallIcon.get()));
 
+    // A window not shown yet is drawn whole when it is: its controls need
+    // not redraw themselves for their fonts.
+    const BOOL redraw = IsWindowVisible(window);
     for (std::size_t row = 0; row < form1ControlCount; ++row) {
         const core::ControlEntry &entry = core::form1Controls[row];
         if (entry.kind == core::ControlKind::Picture)
@@ -195,7 +198,7 @@ void Form1::State::takeFontsAndPicturesFor(UINT newDpi)
                          reinterpret_cast<LPARAM>(newStamp.get()));
         else
             SendMessageW(controls[row], WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(entry.font)),
-                         TRUE);
+                         static_cast<LPARAM>(redraw));
     }
     fonts = std::move(newFonts);
     windowFont = std::move(newWindowFont);
@@ -216,6 +219,8 @@ void Form1::State::fitToClientArea() const
         return;
     const int width = core::twipsToPixels(core::formClientWidth, static_cast<int>(dpi));
     const int height = core::twipsToPixels(core::formClientHeight, static_cast<int>(dpi));
+    if (client.right == width && client.bottom == height)
+        return;
     SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left - client.right + width,
                  outer.bottom - outer.top - client.bottom + height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
