@@ -337,34 +337,6 @@ describe('the published folder', () => {
   });
 });
 
-// Usable as soon as drawn: a click on 计算 made while the script and the
-// wasm are still on their way is not lost, and produces its results.
-describe('a click before the program has started', () => {
-  for (const late of ['the script and the wasm', 'the wasm']) {
-    test(`waits for ${late}`, async () => {
-      const context = await browser.newContext({ serviceWorkers: 'block' });
-      const page = await context.newPage();
-      const arrived = [];
-      const pattern = late === 'the wasm' ? /\.wasm$/ : /\.(js|wasm)$/;
-      await page.route(pattern, async (route) => {
-        await new Promise((done) => setTimeout(done, 1500));
-        arrived.push(route.request().url());
-        await route.continue();
-      });
-      await page.goto(server.url, { waitUntil: 'commit' });
-      await page.locator('#Command1').waitFor();
-      await page.evaluate((scores) => scores.forEach((score, i) => {
-        document.getElementById(`Text${i + 1}`).value = score;
-      }), ['85', '90', '78', '92', '88']);
-      await page.click('#Command1', { noWaitAfter: true });
-      assert.deepEqual(arrived, [], 'the click came too late to test anything');
-      await page.waitForFunction(() => document.getElementById('Text8').value !== '');
-      assert.deepEqual((await boxTexts(page)).slice(5), ['92', '78', '87.666664']);
-      await context.close();
-    });
-  }
-});
-
 describe('accessibility (axe-core, WCAG 2.1 A and AA)', () => {
   const wcag = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'];
   async function violations(page) {
@@ -473,53 +445,6 @@ function copyOfDist(t) {
   return root;
 }
 const fileNamed = (root, pattern) => readdirSync(root).find((name) => pattern.test(name));
-
-describe('a program that cannot start says so', () => {
-  const waitForFailure = async (page) => {
-    await page.waitForSelector('html[data-ready=failed]');
-    const failure = page.getByRole('alert');
-    assert.ok(await failure.isVisible());
-    const text = await failure.textContent();
-    assert.match(text, /Tavrel 无法启动/);
-    assert.match(text, /Chrome 或 Edge 97 及以上、Firefox 102 及以上、Safari 16 及以上/);
-    for (const id of ['Command1', 'Command2']) assert.ok(await page.isDisabled(`#${id}`));
-    return text;
-  };
-
-  const brokenWasm = [
-    { name: 'a truncated wasm', spoil: (file) => truncateSync(file, 20000) },
-    { name: 'a missing wasm', spoil: (file) => rmSync(file) },
-  ];
-  for (const row of brokenWasm) {
-    test(`served with ${row.name}`, async (t) => {
-      const root = copyOfDist(t);
-      row.spoil(join(root, fileNamed(root, /^tavrel\..*\.wasm$/)));
-      const local = await serveFolder(root);
-      const context = await browser.newContext({ serviceWorkers: 'block' });
-      const page = await context.newPage();
-      await page.goto(local.url);
-      assert.match(await waitForFailure(page), /tavrel\.wasm）无法载入或启动/);
-      await context.close();
-      await local.close();
-    });
-  }
-
-  test('in a browser without WebAssembly', async () => {
-    const noWasm = await chromium.launch({
-      ...chromiumOptions(), args: [...chromiumOptions().args, '--js-flags=--jitless'],
-    });
-    try {
-      for (const url of [server.url, pathToFileURL(join(dist, 'Tavrel.html')).href]) {
-        const page = await noWasm.newPage();
-        await page.goto(url);
-        assert.match(await waitForFailure(page), /不支持 WebAssembly/);
-        await page.close();
-      }
-    } finally {
-      await noWasm.close();
-    }
-  });
-});
 
 // A returning visitor under a static host's caching (max-age=600): version
 // 1 is visited and kept offline, version 2 is published (its script and its
@@ -647,12 +572,64 @@ async function expectLayout(page) {
   }
 }
 
+// A program that cannot start says so in its alert above the form (the one
+// alert shown), names the browsers that work, and disables both buttons.
+// The row waits for data-ready=failed first.
+async function expectStartupFailure(page, reason) {
+  const shown = await page.evaluate(() => {
+    const visible = (element) => !element.closest('[hidden]') && element.getClientRects().length > 0
+      && getComputedStyle(element).visibility === 'visible';
+    const alerts = Array.from(document.querySelectorAll('[role=alert]')).filter(visible);
+    return { alerts: alerts.length, text: alerts.map((alert) => alert.textContent).join(''),
+      disabled: ['Command1', 'Command2'].map((id) => document.getElementById(id).disabled) };
+  });
+  assert.equal(shown.alerts, 1);
+  assert.match(shown.text, /Tavrel 无法启动/);
+  assert.match(shown.text, /Chrome 或 Edge 97 及以上、Firefox 102 及以上、Safari 16 及以上/);
+  assert.match(shown.text, reason);
+  assert.deepEqual(shown.disabled, [true, true]);
+}
+
+// A copy of the published folder with its wasm spoiled, served for one test.
+async function serveSpoiled(t, spoil) {
+  const root = copyOfDist(t);
+  spoil(join(root, fileNamed(root, /^tavrel\..*\.wasm$/)));
+  const local = await serveFolder(root);
+  t.after(() => local.close());
+  return local;
+}
+
+// Usable as soon as drawn: a click on 计算 made while files are still on
+// their way (the server holds them back) is not lost, and once they
+// arrive produces its results.
+async function clickBeforeStart(page, site) {
+  await page.waitFor(() => ['Text1', 'Text2', 'Text3', 'Text4', 'Text5', 'Text8', 'Command1']
+    .every((id) => document.getElementById(id)));
+  await page.evaluate((scores) => scores.forEach((score, i) => {
+    document.getElementById(`Text${i + 1}`).value = score;
+  }), ['85', '90', '78', '92', '88']);
+  await page.click('#Command1');
+  assert.deepEqual(await page.evaluate(() => [document.documentElement.dataset.ready || 'starting',
+    document.getElementById('Text8').value]), ['starting', ''], 'the program started before the click');
+  site.release();
+  await page.waitFor(() => document.getElementById('Text8').value !== '');
+  assert.deepEqual(await page.evaluate(() => [6, 7, 8].map((k) => document.getElementById('Text' + k).value)),
+    ['92', '78', '87.666664']);
+}
+
 // The same checks in each engine, for the served folder and the single
 // file: iPads and iPhones run every browser on WebKit, and Firefox is the
 // third engine. Scripts and the drivers' own clicks and keys only, so that
-// classic WebDriver (WebKit) runs every row; the rest of this file needs
-// Chromium's own protocol (contexts with forced colours and zoom, blocked
-// workers, persistent profiles, request logs, accessibility tree queries).
+// classic WebDriver (WebKit) runs every row. A row runs, unless it says
+// otherwise, in both places, served by the shared server, in the engine as
+// launched for everything, once the program has started (data-ready=true);
+// `places` narrows it, `serve(t)` gives it a server of its own, `launch`
+// the engine's options, `early` opens the page without waiting for its
+// files, `ready` waits for another state.
+//
+// The rest of this file needs Chromium's own protocol: contexts with forced
+// colours and zoom, blocked workers, request logs, accessibility tree
+// queries, and persistent profiles (offline, updates).
 const inEngine = [
   { name: 'places every control to the pixel', run: expectLayout },
   { name: '计算 the example', run: async (page) => {
@@ -700,6 +677,25 @@ const inEngine = [
     assert.deepEqual(await page.evaluate(() => [1, 6, 7, 8].map((k) => document.getElementById('Text' + k).value.length)),
       [40002, 2, 2, 9]);
   } },
+  ...[
+    { name: 'a truncated wasm', spoil: (file) => truncateSync(file, 20000) },
+    { name: 'a missing wasm', spoil: (file) => rmSync(file) },
+  ].map((row) => ({
+    name: `served with ${row.name}, says it cannot start`, places: ['the published folder'],
+    serve: (t) => serveSpoiled(t, row.spoil), ready: 'failed',
+    run: (page) => expectStartupFailure(page, /tavrel\.wasm）无法载入或启动/),
+  })),
+  { name: 'without WebAssembly, says it cannot start', launch: { webAssembly: false }, ready: 'failed',
+    run: (page) => expectStartupFailure(page, /不支持 WebAssembly/) },
+  ...[['the script and the wasm', 'them', /\.(js|wasm)$/], ['the wasm', 'it', /\.wasm$/]].map(([late, them, hold]) => ({
+    name: `a click made before ${late} arrived waits for ${them}`, places: ['the published folder'],
+    serve: async (t) => {
+      const local = await serveFolder(dist, { hold });
+      t.after(() => local.close());
+      return local;
+    },
+    early: true, ready: null, run: clickBeforeStart,
+  })),
 ];
 
 for (const engine of engines) {
@@ -708,20 +704,31 @@ for (const engine of engines) {
   // of skipping them.
   const skip = process.env.CI === 'true' ? false : missing || false;
   describe(`in ${engine}`, { skip }, () => {
-    let driven;
+    // The engine as launched with each row's options, started when first needed.
+    const launched = new Map();
+    const engineFor = (options = {}) => {
+      const key = JSON.stringify(options);
+      if (!launched.has(key)) launched.set(key, launchEngine(engine, options));
+      return launched.get(key);
+    };
     before(async () => {
       if (missing) throw new Error(missing);
-      driven = await launchEngine(engine);
+      await engineFor();
     });
-    after(async () => { await driven?.close(); });
+    after(async () => {
+      for (const driven of launched.values()) await (await driven.catch(() => null))?.close();
+    });
     for (const where of ['the published folder', 'the single file']) {
-      for (const row of inEngine) {
-        test(`${where}: ${row.name}`, async () => {
-          const url = where === 'the single file' ? pathToFileURL(join(dist, 'Tavrel.html')).href : server.url;
-          const page = await driven.open(url);
+      for (const row of inEngine.filter((candidate) => (candidate.places || [where]).includes(where))) {
+        test(`${where}: ${row.name}`, async (t) => {
+          const site = row.serve ? await row.serve(t) : server;
+          const url = where === 'the single file' ? pathToFileURL(join(dist, 'Tavrel.html')).href : site.url;
+          const driven = await engineFor(row.launch);
+          const page = await driven.open(url, { early: row.early });
           try {
-            await page.waitFor(() => document.documentElement.dataset.ready === 'true');
-            await row.run(page);
+            const ready = row.ready === undefined ? 'true' : row.ready;
+            if (ready) await page.waitFor((state) => document.documentElement.dataset.ready === state, ready);
+            await row.run(page, site);
           } finally {
             await page.close();
           }
