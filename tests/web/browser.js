@@ -78,11 +78,14 @@ export function serveFolder(root, { cacheControl = 'no-cache', hold = null } = {
 // operations the cross-engine tests need, so one table of tests runs in
 // each: open(url) gives a page with evaluate(fn, ...args), click(selector)
 // (the driver's own click, as a user's), type(selector, text),
-// press('Enter' | 'Escape'), waitFor(fn, ...args) and close().
+// press('Enter' | 'Escape'), goto(url), waitFor(fn, ...args) and close().
 // open(url, { early: true }) returns as soon as the page's document has
 // arrived, without waiting for its scripts and other files to load.
 // launchEngine(name, { webAssembly: false }) starts the engine with
-// WebAssembly switched off, each in its own way.
+// WebAssembly switched off, each in its own way; launchEngine(name,
+// { profile: folder }) with a browser profile kept in that folder, for a
+// returning visitor (Chromium and Firefox: MiniBrowser under automation
+// keeps its website data in memory only, and has no option for a folder).
 //   chromium  Debian's Chromium over CDP (puppeteer-core)
 //   firefox   Debian's Firefox ESR over WebDriver BiDi (puppeteer-core)
 //   webkit    WebKitGTK's MiniBrowser over classic WebDriver (WebKitWebDriver,
@@ -106,20 +109,22 @@ async function poll(check, what) {
 const arrived = (evaluate, url) => poll(
   () => evaluate(() => location.href).then((href) => href === url, () => false), `${url} to arrive`);
 
-async function launchPuppeteer(name, { webAssembly }) {
+async function launchPuppeteer(name, { webAssembly, profile }) {
   const { default: puppeteer } = await import('puppeteer-core');
   // Chromium runs no WebAssembly without its compilers (V8's jitless mode);
   // Firefox has a preference for it.
   const browser = await puppeteer.launch(name === 'firefox'
     ? { browser: 'firefox', executablePath: process.env.TAVREL_FIREFOX || '/usr/bin/firefox-esr', headless: true,
-      extraPrefsFirefox: webAssembly ? {} : { 'javascript.options.wasm': false } }
-    : { executablePath: chromiumOptions().executablePath, headless: true,
+      userDataDir: profile, extraPrefsFirefox: webAssembly ? {} : { 'javascript.options.wasm': false } }
+    : { executablePath: chromiumOptions().executablePath, headless: true, userDataDir: profile,
       args: [...chromiumOptions().args, ...(webAssembly ? [] : ['--js-flags=--jitless'])] });
   return {
     name,
     async open(url, { early = false } = {}) {
-      const context = await browser.createBrowserContext();
-      const page = await context.newPage();
+      // A fresh context for each page, unless the profile is what is being
+      // kept: a context made here is discarded, with its data, on close.
+      const context = profile ? null : await browser.createBrowserContext();
+      const page = await (context || browser.defaultBrowserContext()).newPage();
       const evaluate = (fn, ...args) => page.evaluate(fn, ...args);
       if (early) {
         // Ends with the load, or fails when the page closes first.
@@ -133,8 +138,9 @@ async function launchPuppeteer(name, { webAssembly }) {
         click: (selector) => page.click(selector),
         type: (selector, text) => page.type(selector, text),
         press: (key) => page.keyboard.press(key),
+        goto: (next) => page.goto(next),
         waitFor: (fn, ...args) => poll(() => page.evaluate(fn, ...args), fn.toString()),
-        close: () => context.close(),
+        close: () => (context ? context.close() : page.close()),
       };
     },
     close: () => browser.close(),
@@ -206,6 +212,7 @@ async function launchWebKit({ webAssembly }) {
           const active = Object.values(await call('GET', `${session}/element/active`))[0];
           await call('POST', `${session}/element/${active}/value`, { text: webDriverKeys[key] });
         },
+        goto: (next) => call('POST', `${session}/url`, { url: next }),
         waitFor: (fn, ...args) => poll(() => evaluate(fn, ...args), fn.toString()),
         close: () => call('DELETE', session),
       };
@@ -226,6 +233,7 @@ export function engineMissing(name) {
   return missing.length ? `${name} needs ${missing.join(', ')} (scripts/install-deps.sh --web installs them)` : null;
 }
 
-export function launchEngine(name, { webAssembly = true } = {}) {
-  return name === 'webkit' ? launchWebKit({ webAssembly }) : launchPuppeteer(name, { webAssembly });
+export async function launchEngine(name, { webAssembly = true, profile = undefined } = {}) {
+  if (name === 'webkit' && profile) throw new Error('MiniBrowser keeps no profile under automation');
+  return name === 'webkit' ? launchWebKit({ webAssembly }) : launchPuppeteer(name, { webAssembly, profile });
 }
