@@ -1,7 +1,8 @@
-// The browser edition in headless Chromium, and its core checks in Firefox
-// ESR and WebKitGTK too: the published folder served on 127.0.0.1, and the
-// single file opened from disk. Expected rectangles and
-// texts are typed here, not read from the program's own tables.
+// The browser edition in headless Chromium, and every check that needs no
+// engine's own protocol in Firefox ESR and WebKitGTK too (the table at the
+// end): the published folder served on 127.0.0.1, and the single file
+// opened from disk. Expected rectangles and texts are typed here, not read
+// from the program's own tables.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, truncateSync } from 'node:fs';
@@ -10,8 +11,7 @@ import { createRequire } from 'node:module';
 import { dirname, join, resolve } from 'node:path';
 import { after, before, beforeEach, describe, test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
-import { chromiumOptions, engineMissing, engines, launchChromium, launchEngine, serveFolder } from './browser.js';
+import { engineMissing, engines, launchChromium, launchEngine, serveFolder } from './browser.js';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const dist = resolve(process.env.TAVREL_WEB_DIST || join(here, '../../dist/web'));
@@ -628,9 +628,15 @@ async function clickBeforeStart(page, site) {
 // page without waiting for its files, `ready` waits for another state;
 // `alone(t, engine)` runs a row that launches the engine itself.
 //
-// The rest of this file needs Chromium's own protocol: contexts with forced
-// colours and zoom, blocked workers, request logs, accessibility tree
-// queries.
+// One row needs what one engine lacks: the returning visitor's update
+// needs a browser profile kept across two launches, which Chromium and
+// Firefox have (a profile folder) and WebKit has not (MiniBrowser under
+// automation keeps its website data in memory, one session long, and has
+// no option for a folder). The tests above this table run in Chromium
+// through Playwright: contexts with forced colours and zoom, blocked
+// workers, request logs and accessibility tree queries need its protocol;
+// the others use its keyboard (Tab, typing into a focused control) and
+// mouse at a point, which these drivers do not offer.
 const inEngine = [
   { name: 'places every control to the pixel', run: expectLayout },
   { name: '计算 the example', run: calculateExample },
@@ -688,9 +694,7 @@ const inEngine = [
   })),
   { name: 'reloads through the service worker with the server gone', places: ['the published folder'],
     serve: (t) => serveForTest(t, dist), run: reloadOffline },
-  // MiniBrowser under automation keeps its website data in memory, one
-  // session's worth, and has no option for a folder to keep it in: a
-  // returning visitor cannot be played there.
+  // Not in WebKit: it keeps no profile across launches (above).
   { name: 'version 2 arrives whole within two loads, then works offline; another app keeps its cache',
     places: ['the published folder'], engines: ['chromium', 'firefox'], alone: updateArrivesWhole },
 ];
