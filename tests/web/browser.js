@@ -30,10 +30,14 @@ const types = {
 
 // A static server for `root` on 127.0.0.1 at a free port; counts the bytes
 // it sends. `cacheControl` is the Cache-Control header of every response
-// (a static host's max-age=600, say). Resolves to { url, close(),
-// bytesSent() }.
-export function serveFolder(root, { cacheControl = 'no-cache' } = {}) {
+// (a static host's max-age=600, say). `hold` (a RegExp on the path) keeps
+// the responses for matching files back until release() is called: files
+// still on their way, for as long as a test needs, with no timing to guess.
+// Resolves to { url, close(), bytesSent(), resetBytes(), release() }.
+export function serveFolder(root, { cacheControl = 'no-cache', hold = null } = {}) {
   let bytes = 0;
+  let release = () => {};
+  const released = new Promise((resolve) => { release = resolve; });
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     const file = join(root, path.endsWith('/') ? path + 'index.html' : path);
@@ -41,6 +45,8 @@ export function serveFolder(root, { cacheControl = 'no-cache' } = {}) {
       response.writeHead(403).end();
       return;
     }
+    if (hold && hold.test(path)) await released;
+    if (response.destroyed) return; // the server closed meanwhile
     try {
       const body = await readFile(file);
       bytes += body.length;
@@ -57,7 +63,12 @@ export function serveFolder(root, { cacheControl = 'no-cache' } = {}) {
         url: `http://127.0.0.1:${server.address().port}/`,
         bytesSent: () => bytes,
         resetBytes: () => { bytes = 0; },
-        close: () => new Promise((done) => { server.closeAllConnections(); server.close(done); }),
+        release: () => release(),
+        close: () => new Promise((done) => {
+          release();
+          server.closeAllConnections();
+          server.close(done);
+        }),
       });
     });
   });
@@ -67,7 +78,14 @@ export function serveFolder(root, { cacheControl = 'no-cache' } = {}) {
 // operations the cross-engine tests need, so one table of tests runs in
 // each: open(url) gives a page with evaluate(fn, ...args), click(selector)
 // (the driver's own click, as a user's), type(selector, text),
-// press('Enter' | 'Escape'), waitFor(fn, ...args) and close().
+// press('Enter' | 'Escape'), goto(url), waitFor(fn, ...args) and close().
+// open(url, { early: true }) returns as soon as the page's document has
+// arrived, without waiting for its scripts and other files to load.
+// launchEngine(name, { webAssembly: false }) starts the engine with
+// WebAssembly switched off, each in its own way; launchEngine(name,
+// { profile: folder }) with a browser profile kept in that folder, for a
+// returning visitor (Chromium and Firefox: MiniBrowser under automation
+// keeps its website data in memory only, and has no option for a folder).
 //   chromium  Debian's Chromium over CDP (puppeteer-core)
 //   firefox   Debian's Firefox ESR over WebDriver BiDi (puppeteer-core)
 //   webkit    WebKitGTK's MiniBrowser over classic WebDriver (WebKitWebDriver,
@@ -85,26 +103,45 @@ async function poll(check, what) {
   throw new Error(`timed out waiting for ${what}`);
 }
 
-async function launchPuppeteer(name) {
+// Until the document at `url` has replaced the blank one. While the
+// navigation commits, a script may land in the document being replaced
+// and fail: that counts as not yet.
+const arrived = (evaluate, url) => poll(
+  () => evaluate(() => location.href).then((href) => href === url, () => false), `${url} to arrive`);
+
+async function launchPuppeteer(name, { webAssembly, profile }) {
   const { default: puppeteer } = await import('puppeteer-core');
+  // Chromium runs no WebAssembly without its compilers (V8's jitless mode);
+  // Firefox has a preference for it.
   const browser = await puppeteer.launch(name === 'firefox'
-    ? { browser: 'firefox', executablePath: process.env.TAVREL_FIREFOX || '/usr/bin/firefox-esr', headless: true }
-    : { executablePath: chromiumOptions().executablePath, headless: true, args: chromiumOptions().args });
+    ? { browser: 'firefox', executablePath: process.env.TAVREL_FIREFOX || '/usr/bin/firefox-esr', headless: true,
+      userDataDir: profile, extraPrefsFirefox: webAssembly ? {} : { 'javascript.options.wasm': false } }
+    : { executablePath: chromiumOptions().executablePath, headless: true, userDataDir: profile,
+      args: [...chromiumOptions().args, ...(webAssembly ? [] : ['--js-flags=--jitless'])] });
   return {
     name,
-    async open(url) {
-      const context = await browser.createBrowserContext();
-      const page = await context.newPage();
-      await page.goto(url);
-      const driven = {
-        evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+    async open(url, { early = false } = {}) {
+      // A fresh context for each page, unless the profile is what is being
+      // kept: a context made here is discarded, with its data, on close.
+      const context = profile ? null : await browser.createBrowserContext();
+      const page = await (context || browser.defaultBrowserContext()).newPage();
+      const evaluate = (fn, ...args) => page.evaluate(fn, ...args);
+      if (early) {
+        // Ends with the load, or fails when the page closes first.
+        page.goto(url).catch(() => {});
+        await arrived(evaluate, url);
+      } else {
+        await page.goto(url);
+      }
+      return {
+        evaluate,
         click: (selector) => page.click(selector),
         type: (selector, text) => page.type(selector, text),
         press: (key) => page.keyboard.press(key),
+        goto: (next) => page.goto(next),
         waitFor: (fn, ...args) => poll(() => page.evaluate(fn, ...args), fn.toString()),
-        close: () => context.close(),
+        close: () => (context ? context.close() : page.close()),
       };
-      return driven;
     },
     close: () => browser.close(),
   };
@@ -112,7 +149,7 @@ async function launchPuppeteer(name) {
 
 const webDriverKeys = { Enter: '\uE007', Escape: '\uE00C' };
 
-async function launchWebKit() {
+async function launchWebKit({ webAssembly }) {
   const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x800x24', '-nolisten', 'tcp'],
     { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
   const display = await new Promise((resolve, reject) => {
@@ -125,8 +162,13 @@ async function launchWebKit() {
       probe.close(() => resolve(free));
     });
   });
+  // MiniBrowser has no setting for WebAssembly (neither its WebKitSettings
+  // nor its list of features names it); JavaScriptCore reads its own
+  // options from JSC_* variables, which reach the web process through the
+  // driver and MiniBrowser.
+  const env = { ...process.env, DISPLAY: `:${display}`, ...(webAssembly ? {} : { JSC_useWasm: 'false' }) };
   const driver = spawn(process.env.TAVREL_WEBKIT_DRIVER || 'WebKitWebDriver', [`--port=${port}`],
-    { env: { ...process.env, DISPLAY: `:${display}` }, stdio: 'ignore' });
+    { env, stdio: 'ignore' });
   const base = `http://127.0.0.1:${port}`;
   async function call(method, path, body) {
     for (let tries = 0; ; ++tries) {
@@ -148,9 +190,11 @@ async function launchWebKit() {
   const stop = () => { driver.kill(); xvfb.kill(); };
   return {
     name: 'webkit',
-    async open(url) {
+    async open(url, { early = false } = {}) {
+      // 'none': navigating returns once the navigation has started.
       const { sessionId } = await call('POST', '/session', { capabilities: { alwaysMatch: {
-        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary, args: ['--automation'] } } } });
+        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary, args: ['--automation'] },
+        ...(early ? { pageLoadStrategy: 'none' } : {}) } } });
       const session = `/session/${sessionId}`;
       const element = async (selector) => Object.values(await call('POST', `${session}/element`,
         { using: 'css selector', value: selector }))[0];
@@ -159,6 +203,7 @@ async function launchWebKit() {
           Promise.resolve((${fn}).apply(null, Array.from(arguments).slice(0, -1))).then(done, (e) => done({ error: String(e) }));`,
         args });
       await call('POST', `${session}/url`, { url });
+      if (early) await arrived(evaluate, url);
       return {
         evaluate,
         click: async (selector) => call('POST', `${session}/element/${await element(selector)}/click`, {}),
@@ -167,6 +212,7 @@ async function launchWebKit() {
           const active = Object.values(await call('GET', `${session}/element/active`))[0];
           await call('POST', `${session}/element/${active}/value`, { text: webDriverKeys[key] });
         },
+        goto: (next) => call('POST', `${session}/url`, { url: next }),
         waitFor: (fn, ...args) => poll(() => evaluate(fn, ...args), fn.toString()),
         close: () => call('DELETE', session),
       };
@@ -187,6 +233,7 @@ export function engineMissing(name) {
   return missing.length ? `${name} needs ${missing.join(', ')} (scripts/install-deps.sh --web installs them)` : null;
 }
 
-export function launchEngine(name) {
-  return name === 'webkit' ? launchWebKit() : launchPuppeteer(name);
+export async function launchEngine(name, { webAssembly = true, profile = undefined } = {}) {
+  if (name === 'webkit' && profile) throw new Error('MiniBrowser keeps no profile under automation');
+  return name === 'webkit' ? launchWebKit({ webAssembly }) : launchPuppeteer(name, { webAssembly, profile });
 }
