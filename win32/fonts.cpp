@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace tavrel::win32 {
@@ -20,13 +22,11 @@ std::wstring lowerCased(std::wstring_view name)
     return lowered;
 }
 
-int CALLBACK addFamily(const LOGFONTW *font, const TEXTMETRICW * /*metrics*/, DWORD /*type*/,
-                       LPARAM names)
+int CALLBACK noteFamily(const LOGFONTW * /*font*/, const TEXTMETRICW * /*metrics*/, DWORD /*type*/,
+                        LPARAM found)
 {
-    // "@" marks the same face set for vertical writing.
-    if (font->lfFaceName[0] != L'@')
-        reinterpret_cast<std::set<std::wstring> *>(names)->insert(lowerCased(font->lfFaceName));
-    return 1; // go on
+    *reinterpret_cast<bool *>(found) = true;
+    return 0; // one face of the family is enough
 }
 
 // Whether `font` itself has a glyph for every character of `text` (font
@@ -63,20 +63,27 @@ int emHeight(double points, UINT dpi)
     return -MulDiv(hundredths, static_cast<int>(dpi), 7200);
 }
 
-FontFaces::FontFaces()
+bool FontFaces::installed(std::wstring_view family)
 {
-    const win32::WindowDC screen(nullptr);
-    LOGFONTW all{};
-    all.lfCharSet = DEFAULT_CHARSET; // every family, each under every character set it has
-    EnumFontFamiliesExW(screen.get(), &all, addFamily, reinterpret_cast<LPARAM>(&installed_), 0);
+    std::wstring key = lowerCased(family);
+    if (const auto known = known_.find(key); known != known_.end())
+        return known->second;
+    bool found = false;
+    LOGFONTW wanted{};
+    // Only a family with the character set the fonts ask for: the font
+    // mapper would pass over one without it for another face. The system's
+    // Latin message font so fails here, without a font made to find out.
+    wanted.lfCharSet = GB2312_CHARSET;
+    if (!family.empty() && family.size() < std::size(wanted.lfFaceName) && family.front() != L'@') {
+        family.copy(wanted.lfFaceName, family.size());
+        const win32::WindowDC screen(nullptr);
+        EnumFontFamiliesExW(screen.get(), &wanted, noteFamily, reinterpret_cast<LPARAM>(&found), 0);
+    }
+    known_.emplace(std::move(key), found);
+    return found;
 }
 
-bool FontFaces::installed(std::wstring_view family) const
-{
-    return installed_.contains(lowerCased(family));
-}
-
-std::wstring FontFaces::firstInstalled(core::Face face) const
+std::wstring FontFaces::firstInstalled(core::Face face)
 {
     const auto families = core::familiesFor(face);
     for (const core::FamilyName family : families) {
@@ -90,7 +97,7 @@ std::wstring FontFaces::firstInstalled(core::Face face) const
 }
 
 win32::UniqueFont FontFaces::create(const core::FontRequest &request, UINT dpi,
-                                    std::wstring_view captions) const
+                                    std::wstring_view captions)
 {
     const int weight = request.bold ? FW_BOLD : FW_NORMAL;
     if (request.face != core::Face::Default)
@@ -101,9 +108,10 @@ win32::UniqueFont FontFaces::create(const core::FontRequest &request, UINT dpi,
     message.lfItalic = FALSE;
     message.lfUnderline = FALSE;
     message.lfStrikeOut = FALSE;
-    // The message font's face only where it is a real family with Chinese
-    // glyphs: a substitute name ("MS Shell Dlg") or a Latin face would leave
-    // the captions to whatever the font mapper or font linking picks.
+    // The message font's face only where it is an installed family whose
+    // own glyphs cover the captions: a name that is no family, or a Latin
+    // face, would leave the captions to whatever the font mapper or font
+    // linking picks.
     if (installed(message.lfFaceName)) {
         win32::UniqueFont system(CreateFontIndirectW(&message));
         if (system != nullptr && hasGlyphsFor(system.get(), captions))

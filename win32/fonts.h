@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -19,24 +19,24 @@ namespace tavrel::win32 {
 class FontFaces
 {
 public:
-    // Reads the installed family names once, by both the names the system
-    // reports them under.
-    FontFaces();
-
     // The font for `request` at `dpi`: its exact point size as an em height
     // (14.25 pt is -19 at 96 dpi), weight 700 or 400, GB2312 characters.
     // The default face is the system's message font at its own size,
     // provided it has glyphs for `captions`; else the first installed
     // family of the default list at that size.
     [[nodiscard]] win32::UniqueFont create(const core::FontRequest &request, UINT dpi,
-                                           std::wstring_view captions) const;
+                                           std::wstring_view captions);
 
-    [[nodiscard]] bool installed(std::wstring_view family) const;
+    // Whether a family of that name (either of the names it has: its own
+    // language's and the English one) is installed with GB2312 characters.
+    // Asked of the system per name, and remembered: listing every installed
+    // family costs more at start-up than the few names a window asks about.
+    [[nodiscard]] bool installed(std::wstring_view family);
 
 private:
-    [[nodiscard]] std::wstring firstInstalled(core::Face face) const;
+    [[nodiscard]] std::wstring firstInstalled(core::Face face);
 
-    std::set<std::wstring> installed_; // lower-cased family names
+    std::map<std::wstring, bool> known_; // lower-cased family name: installed
 };
 
 // The em height in pixels of a font of `points` at `dpi`, negative as

@@ -182,11 +182,17 @@ void Form1::State::takeFontsAndPicturesFor(UINT newDpi)
     win32::UniqueFont newWindowFont = faces.create(core::defaultFont, newDpi, defaultCaptions);
     win32::UniqueBitmap newStamp = loadStampPicture(resources, newDpi);
     // The title bar's and the task switcher's icons, at their sizes for this
-    // dpi.
-    win32::UniqueIcon newBigIcon = loadIcon(resources, SM_CXICON, SM_CYICON, newDpi);
-    win32::UniqueIcon newSmallIcon = loadIcon(resources, SM_CXSMICON, SM_CYSMICON, newDpi);
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBigIcon.get()));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmallIcon.get()));
+    // dpi. The window class has them for the system's dpi: only a window
+    // that is or has been on a monitor of another dpi sets its own (each
+    // change of icon costs the window system a conversion of both).
+    win32::UniqueIcon newBigIcon;
+    win32::UniqueIcon newSmallIcon;
+    if (newDpi != win32::dpiForWindow(nullptr) || bigIcon != nullptr) {
+        newBigIcon = loadIcon(resources, SM_CXICON, SM_CYICON, newDpi);
+        newSmallIcon = loadIcon(resources, SM_CXSMICON, SM_CYSMICON, newDpi);
+        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBigIcon.get()));
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmallIcon.get()));
+    }
 
     // A window not shown yet is drawn whole when it is: its controls need
     // not redraw themselves for their fonts.
