@@ -324,7 +324,7 @@ TEST_CASE("once started, a DLL loaded by name comes from the system folder only"
     DeleteFileW(planted.c_str());
 }
 
-TEST_CASE("every control stands at its place in the client area")
+TEST_CASE("every control stands at its place in the client area, the stamp drawn in its own")
 {
     const UINT dpi = expectedDpi();
     CAPTURE(dpi);
@@ -334,6 +334,15 @@ TEST_CASE("every control stands at its place in the client area")
             CHECK(clientRectOf(user.control(row.control), user.window())
                   == (dpi == 144 ? row.at144 : row.at96));
         }
+        // The stamp in Image1: its red seal characters, top to bottom of the
+        // picture (57 or 86 pixels square).
+        const HWND image = user.control("Image1");
+        std::vector<InkBand> ink;
+        CHECK(waitUntil([&] { return !(ink = inkBandsOf(image, 0, 3)).empty(); }));
+        const int side = dpi == 144 ? 86 : 57;
+        REQUIRE_FALSE(ink.empty());
+        CHECK(ink.front().top < side / 4);
+        CHECK(ink.back().bottom > side * 3 / 4);
     });
 }
 
