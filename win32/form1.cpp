@@ -2,7 +2,6 @@
 
 #include "core/calculate.h"
 #include "core/score_entry.h"
-#include "resources/windows/resource_ids.h"
 #include "win32/button_caption.h"
 #include "win32/click_dispatch.h"
 #include "win32/edit_text.h"
@@ -29,15 +28,6 @@ constexpr GUID accPropServicesInterface{
 constexpr GUID accNameProperty{
     0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
 
-// The program's icon at a standard size of the system's dpi, shared: the
-// system keeps it for as long as the program runs.
-HICON sharedIcon(HINSTANCE instance, int widthMetric, int heightMetric)
-{
-    return static_cast<HICON>(LoadImageW(instance, TAVREL_ICON_NAME, IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric),
-                                         GetSystemMetrics(heightMetric), LR_SHARED));
-}
-
 void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
 {
     WNDCLASSEXW windowClass{};
@@ -47,8 +37,10 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
     // The title bar's and the task switcher's icons for the system's dpi,
     // there from the window's first moment; a window on a monitor of
     // another dpi sets its own (takeFontsAndPicturesFor).
-    windowClass.hIcon = sharedIcon(instance, SM_CXICON, SM_CYICON);
-    windowClass.hIconSm = sharedIcon(instance, SM_CXSMICON, SM_CYSMICON);
+    // Shared: the class outlives any one window.
+    const UINT systemDpi = win32::dpiForWindow(nullptr);
+    windowClass.hIcon = programIcon(instance, SM_CXICON, SM_CYICON, systemDpi, LR_SHARED);
+    windowClass.hIconSm = programIcon(instance, SM_CXSMICON, SM_CYSMICON, systemDpi, LR_SHARED);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     // The dialog colour, which the labels and the frame draw on too.
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);

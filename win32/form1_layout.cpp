@@ -79,13 +79,6 @@ ControlClass controlClassFor(core::ControlKind kind)
     return {L"STATIC", common, 0};
 }
 
-win32::UniqueIcon loadIcon(HINSTANCE resources, int widthMetric, int heightMetric, UINT dpi)
-{
-    return win32::UniqueIcon(static_cast<HICON>(
-        LoadImageW(resources, TAVREL_ICON_NAME, IMAGE_ICON, win32::systemMetric(widthMetric, dpi),
-                   win32::systemMetric(heightMetric, dpi), LR_DEFAULTCOLOR)));
-}
-
 // The rectangle of the control in `row`, in client pixels at `dpi`. The
 // frame's controls are placed from its outer corner.
 RECT placeOf(std::size_t row, UINT dpi)
@@ -111,6 +104,13 @@ std::optional<std::size_t> rowOf(std::string_view name)
     if (found == core::form1Controls.end())
         return std::nullopt;
     return static_cast<std::size_t>(found - core::form1Controls.begin());
+}
+
+HICON programIcon(HINSTANCE resources, int widthMetric, int heightMetric, UINT dpi, UINT flags)
+{
+    return static_cast<HICON>(LoadImageW(resources, TAVREL_ICON_NAME, IMAGE_ICON,
+                                         win32::systemMetric(widthMetric, dpi),
+                                         win32::systemMetric(heightMetric, dpi), flags));
 }
 
 std::wstring defaultFaceCaptions()
@@ -188,8 +188,9 @@ void Form1::State::takeFontsAndPicturesFor(UINT newDpi)
     win32::UniqueIcon newBigIcon;
     win32::UniqueIcon newSmallIcon;
     if (newDpi != win32::dpiForWindow(nullptr) || bigIcon != nullptr) {
-        newBigIcon = loadIcon(resources, SM_CXICON, SM_CYICON, newDpi);
-        newSmallIcon = loadIcon(resources, SM_CXSMICON, SM_CYSMICON, newDpi);
+        newBigIcon.reset(programIcon(resources, SM_CXICON, SM_CYICON, newDpi, LR_DEFAULTCOLOR));
+        newSmallIcon.reset(
+            programIcon(resources, SM_CXSMICON, SM_CYSMICON, newDpi, LR_DEFAULTCOLOR));
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(newBigIcon.get()));
         SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(newSmallIcon.get()));
     }

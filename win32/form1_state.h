@@ -38,6 +38,12 @@ inline constexpr DWORD form1ExStyle = 0;
 // The captions drawn in the default face, which its font must cover.
 [[nodiscard]] std::wstring defaultFaceCaptions();
 
+// The program's icon at the size the system metrics `widthMetric` and
+// `heightMetric` have at `dpi`; `flags` as LoadImage takes them (LR_SHARED
+// for an icon the system keeps for as long as the program runs).
+[[nodiscard]] HICON programIcon(HINSTANCE resources, int widthMetric, int heightMetric, UINT dpi,
+                                UINT flags);
+
 // The window's outer size for the description's client area at `dpi`, as
 // the system computes it (AdjustWindowRectExForDpi): what the window asks
 // for before a change of dpi.
