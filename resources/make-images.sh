@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws Tavrel's pictures: the red square stamp (57 x 57 JPEG) shown in the
-# window, and the application icon (PNGs for Linux, an .ico for Windows).
+# window, its bitmaps for Tavrel.exe, and the application icon (PNGs for
+# Linux, an .ico for Windows).
 # The results are checked in; run this only to change them.
 # Needs: imagemagick, icoutils, fonts-arphic-gkai00mp, fonts-wqy-microhei.
 set -euo pipefail
@@ -29,6 +30,9 @@ seal 114 8 44 "$work/stamp@2x.png"
 for name in stamp stamp@2x; do
     convert "$work/$name.png" -strip -sampling-factor 1x1 -quality 95 -interlace none \
         -density 72 -units PixelsPerInch "$name.jpg"
+    # Tavrel.exe's copy, decoded from the JPEG here so that every front-end
+    # shows the same pixels and the program starts without an image codec.
+    convert "$name.jpg" -type TrueColor BMP3:"windows/$name.bmp"
 done
 
 # The icon: a white 评 on a red square.

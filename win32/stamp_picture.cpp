@@ -6,67 +6,27 @@
 
 #include <wincodec.h>
 
-#include <span>
-
 namespace tavrel::win32 {
 
 namespace {
 
 constexpr int naturalSide = core::twipsToPixels(core::stampSideTwips);
 
-// The bytes of an RCDATA resource; they stay mapped as long as the module.
-std::span<const BYTE> resourceBytes(HINSTANCE module, int id)
-{
-    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-    if (found == nullptr)
-        return {};
-    const HGLOBAL loaded = LoadResource(module, found);
-    const void *bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr)
-        return {};
-    return {static_cast<const BYTE *>(bytes), SizeofResource(module, found)};
-}
-
 using win32::ComPtr;
 
-// Decodes the JPEG into 24-bit BGR, scaled to `side` pixels square where its
-// own size differs.
-ComPtr<IWICBitmapSource> decodedPicture(IWICImagingFactory &factory, std::span<const BYTE> jpeg,
-                                        int side)
+// `picture` scaled to `side` pixels square. Fant is the interpolation that
+// averages every source pixel when shrinking, available on every Windows
+// since Vista.
+ComPtr<IWICBitmapSource> scaledPicture(IWICImagingFactory &factory, HBITMAP picture, int side)
 {
-    ComPtr<IWICStream> stream;
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICFormatConverter> converter;
-    // The stream only reads the resource; the API is not const-correct.
-    if (FAILED(factory.CreateStream(stream.put()))
-        || FAILED(stream->InitializeFromMemory(const_cast<BYTE *>(jpeg.data()),
-                                               static_cast<DWORD>(jpeg.size())))
-        || FAILED(factory.CreateDecoderFromStream(stream.get(), nullptr,
-                                                  WICDecodeMetadataCacheOnDemand, decoder.put()))
-        || FAILED(decoder->GetFrame(0, frame.put()))
-        || FAILED(factory.CreateFormatConverter(converter.put()))
-        || FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat24bppBGR,
-                                        WICBitmapDitherTypeNone, nullptr, 0.0,
-                                        WICBitmapPaletteTypeCustom)))
-        return {};
-
-    UINT width = 0;
-    UINT height = 0;
-    ComPtr<IWICBitmapSource> result;
-    if (FAILED(converter->QueryInterface(IID_IWICBitmapSource, result.putVoid()))
-        || FAILED(converter->GetSize(&width, &height)))
-        return {};
-    const auto wanted = static_cast<UINT>(side);
-    if (width == wanted && height == wanted)
-        return result;
-
+    ComPtr<IWICBitmap> source;
     ComPtr<IWICBitmapScaler> scaler;
     ComPtr<IWICBitmapSource> scaled;
-    // Fant is the interpolation that averages every source pixel when
-    // shrinking, available on every Windows since Vista.
-    if (FAILED(factory.CreateBitmapScaler(scaler.put()))
-        || FAILED(scaler->Initialize(result.get(), wanted, wanted, WICBitmapInterpolationModeFant))
+    const auto wanted = static_cast<UINT>(side);
+    if (FAILED(
+            factory.CreateBitmapFromHBITMAP(picture, nullptr, WICBitmapIgnoreAlpha, source.put()))
+        || FAILED(factory.CreateBitmapScaler(scaler.put()))
+        || FAILED(scaler->Initialize(source.get(), wanted, wanted, WICBitmapInterpolationModeFant))
         || FAILED(scaler->QueryInterface(IID_IWICBitmapSource, scaled.putVoid())))
         return {};
     return scaled;
@@ -95,6 +55,21 @@ win32::UniqueBitmap dibSectionOf(IWICBitmapSource &picture, int side)
     return bitmap;
 }
 
+// The stamp drawn at `side` pixels square or more: the 2x drawing above
+// the natural size. A DIB section, as the resource holds it.
+win32::UniqueBitmap drawingFor(HINSTANCE resources, int side)
+{
+    const int id = side > naturalSide ? TAVREL_STAMP_BITMAP_2X : TAVREL_STAMP_BITMAP;
+    return win32::UniqueBitmap(static_cast<HBITMAP>(
+        LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+int widthOf(HBITMAP bitmap)
+{
+    BITMAP facts{};
+    return GetObjectW(bitmap, sizeof facts, &facts) == sizeof facts ? facts.bmWidth : 0;
+}
+
 } // namespace
 
 int stampSide(UINT dpi)
@@ -105,14 +80,14 @@ int stampSide(UINT dpi)
 win32::UniqueBitmap loadStampPicture(HINSTANCE resources, UINT dpi)
 {
     const int side = stampSide(dpi);
-    const auto jpeg
-        = resourceBytes(resources, side > naturalSide ? TAVREL_STAMP_JPEG_2X : TAVREL_STAMP_JPEG);
+    win32::UniqueBitmap drawing = drawingFor(resources, side);
+    if (drawing == nullptr || widthOf(drawing.get()) == side)
+        return drawing;
     ComPtr<IWICImagingFactory> factory;
-    if (jpeg.empty()
-        || FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_IWICImagingFactory, factory.putVoid())))
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, factory.putVoid())))
         return {};
-    const ComPtr<IWICBitmapSource> picture = decodedPicture(*factory.get(), jpeg, side);
+    const ComPtr<IWICBitmapSource> picture = scaledPicture(*factory.get(), drawing.get(), side);
     if (!picture)
         return {};
     return dibSectionOf(*picture.get(), side);

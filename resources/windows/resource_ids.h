@@ -4,10 +4,10 @@
 #ifndef TAVREL_RESOURCE_IDS_H
 #define TAVREL_RESOURCE_IDS_H
 
-/* The stamp picture of Image1 as JPEG (RCDATA): drawn at 57 x 57, and at
-   twice that for screens above 96 dpi, which is scaled down from there. */
-#define TAVREL_STAMP_JPEG 201
-#define TAVREL_STAMP_JPEG_2X 202
+/* The stamp picture of Image1 as a bitmap: drawn at 57 x 57, and at twice
+   that for screens above 96 dpi, which is scaled down from there. */
+#define TAVREL_STAMP_BITMAP 201
+#define TAVREL_STAMP_BITMAP_2X 202
 
 /* The application icon keeps the name the shared script gives it. */
 #define TAVREL_ICON_NAME L"IDI_ICON1"
