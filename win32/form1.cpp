@@ -51,10 +51,31 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure)
 
 } // namespace
 
+// A box's own messages, seen before the edit control's: the first question
+// for its accessible object names the boxes.
+LRESULT CALLBACK Form1::State::boxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR /*id*/, DWORD_PTR state)
+{
+    if (message == WM_GETOBJECT)
+        reinterpret_cast<State *>(state)->nameBoxesAfterTheirLabels();
+    else if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(box, boxProcedure, 0);
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+void Form1::State::nameBoxesWhenAsked(HWND box)
+{
+    SetWindowSubclass(box, boxProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
 // A screen reader names each box by the caption beside it; the boxes are
 // not labelled by the controls that precede them, so they are annotated.
+// Once: the names last as long as the boxes.
 void Form1::State::nameBoxesAfterTheirLabels()
 {
+    if (boxesNamed)
+        return;
+    boxesNamed = true;
     if (FAILED(CoCreateInstance(accPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
                                 accPropServicesInterface, accessibility.putVoid())))
         return;
@@ -105,7 +126,6 @@ std::unique_ptr<Form1> Form1::create(HINSTANCE resources)
     state.createControls(dpi);
     state.takeFontsAndPicturesFor(dpi);
     state.fitToClientArea();
-    state.nameBoxesAfterTheirLabels();
     state.focus = state.control("Text1");
     return form;
 }
@@ -171,6 +191,9 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         onSetFocus();
         return 0;
+    case WM_GETOBJECT:
+        state_->nameBoxesAfterTheirLabels();
+        break;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(state_->windowFont.get());
     case getDpiScaledSize:

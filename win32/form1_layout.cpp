@@ -147,8 +147,10 @@ void Form1::State::createControls(UINT firstDpi)
             resources, nullptr);
         // A box holds as much text as it is given; the edit control's
         // default limit would refuse a long answer.
-        if (entry.kind == core::ControlKind::TextBox)
+        if (entry.kind == core::ControlKind::TextBox) {
             SendMessageW(controls[row], EM_SETLIMITTEXT, 0, 0);
+            nameBoxesWhenAsked(controls[row]);
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include "win32/form1.h"
 #include "win32/handles.h"
 
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <array>
@@ -69,6 +70,9 @@ struct Form1::State
     win32::UniqueIcon smallIcon;
     win32::DialogPrompt prompt{nullptr};
     win32::ComPtr<IAccPropServices> accessibility;
+    // Whether the boxes have been named for screen readers (they are when
+    // first asked, nameBoxesWhenAsked).
+    bool boxesNamed = false;
     // The control that had the focus when the window was last deactivated;
     // it gets it back when the window is activated again.
     HWND focus = nullptr;
@@ -97,6 +101,13 @@ struct Form1::State
     // Sizes the window so that its client area is the description's at the
     // current dpi, keeping its top-left corner where it is.
     void fitToClientArea() const;
+    // The boxes are named after their labels for screen readers when one
+    // first asks the window or a box for its accessible object: every
+    // reader does (WM_GETOBJECT) before it reads a name, and a start without
+    // one loads no accessibility services.
+    void nameBoxesWhenAsked(HWND box);
+    static LRESULT CALLBACK boxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR state);
     void nameBoxesAfterTheirLabels();
     void forgetBoxNames();
 };
