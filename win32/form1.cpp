@@ -8,6 +8,8 @@
 #include "win32/form1_state.h"
 #include "win32/wide_text.h"
 
+#include <commctrl.h>
+
 namespace tavrel::win32 {
 
 namespace {

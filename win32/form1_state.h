@@ -12,7 +12,6 @@
 #include "win32/form1.h"
 #include "win32/handles.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <array>
